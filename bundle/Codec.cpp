@@ -1,0 +1,217 @@
+// One encoder and one decoder per value kind, side by side. Each decoder makes
+// exactly the reads its encoder's writes produce, and bounds the work by the bytes
+// left: a count that the remaining data cannot hold ends the decoding of the bundle
+// instead of allocating or looping for it.
+
+#include "bundle/Codec.h"
+
+#include <string.h>
+#include <utils/String16.h>
+
+#include <type_traits>
+
+#include "bundle/Elements.h"
+#include "bundle/Log.h"
+#include "bundle/Scalar.h"
+
+namespace status {
+namespace codec {
+
+namespace {
+
+using android::Parcel;
+using Node = Bundle::HashNode;
+
+// ---- scalars
+
+void encodeBool(Parcel* p, const Node& n) { p->writeInt32(scalar::loadBool(n) ? 1 : 0); }
+bool decodeBool(const Parcel* p, Node& n) {
+    scalar::storeBool(n, p->readInt32() != 0);
+    return true;
+}
+
+void encodeInt32(Parcel* p, const Node& n) { p->writeInt32(scalar::load<int32_t>(n)); }
+bool decodeInt32(const Parcel* p, Node& n) {
+    scalar::store<int32_t>(n, p->readInt32());
+    return true;
+}
+
+void encodeInt64(Parcel* p, const Node& n) { p->writeInt64(scalar::load<int64_t>(n)); }
+bool decodeInt64(const Parcel* p, Node& n) {
+    scalar::store<int64_t>(n, p->readInt64());
+    return true;
+}
+
+void encodeDouble(Parcel* p, const Node& n) { p->writeDouble(scalar::load<double>(n)); }
+bool decodeDouble(const Parcel* p, Node& n) {
+    scalar::store<double>(n, p->readDouble());
+    return true;
+}
+
+void encodeString(Parcel* p, const Node& n) {
+    p->writeString16(android::String16(n.mString.c_str()));
+}
+bool decodeString(const Parcel* p, Node& n) {
+    n.mString = Bundle::readString(const_cast<Parcel*>(p));
+    return true;
+}
+
+// ---- nested bundle and bundle array: the stored bytes travel as they are
+
+void encodeStored(Parcel* p, const Node& n) {
+    const size_t size = n.mParcel.dataSize();
+    p->writeInt32(static_cast<int32_t>(size));
+    p->appendFrom(&n.mParcel, 0, size);
+}
+bool decodeStored(const Parcel* p, Node& n) {
+    const int32_t length = p->readInt32();
+    const size_t avail = p->dataAvail();
+    if (static_cast<uint32_t>(length) > avail) {
+        BUNDLE_LOGE("Invalid Parcelable/Bundle (%d):(%d)", length, static_cast<int>(avail));
+        return false;
+    }
+    const size_t pos = p->dataPosition();
+    n.mParcel.freeData();
+    n.mParcel.appendFrom(p, pos, static_cast<uint32_t>(length));
+    n.mParcel.setDataPosition(0);
+    p->setDataPosition(pos + static_cast<uint32_t>(length));
+    return true;
+}
+
+// ---- element arrays: count, then each element; Wire is the element's wire form
+
+template <class T>
+uint32_t storedCount(const Node& n) {
+    return elements::of<T>(n) == nullptr ? 0 : n.mSize;
+}
+
+template <class T, class Wire, android::status_t (Parcel::*write)(Wire)>
+void encodeElements(Parcel* p, const Node& n) {
+    const uint32_t count = storedCount<T>(n);
+    p->writeInt32(static_cast<int32_t>(count));
+    const T* data = elements::of<T>(n);
+    for (uint32_t i = 0; i < count; ++i) (p->*write)(static_cast<Wire>(data[i]));
+}
+
+// Old storage goes first: a repeated key replaces its value, and an array that ends
+// the decoding keeps its kind with no elements.
+template <class T>
+T* resetElements(const Parcel* p, Node& n, uint32_t count, size_t minWireSize) {
+    elements::adopt(n, nullptr, 0);
+    if (count == 0 || count > p->dataAvail() / minWireSize) return nullptr;
+    T* data = elements::allocate<T>(count);
+    elements::adopt(n, data, count);
+    return data;
+}
+
+template <class T>
+bool decodeInt32Elements(const Parcel* p, Node& n) {
+    const uint32_t count = static_cast<uint32_t>(p->readInt32());
+    T* data = resetElements<T>(p, n, count, sizeof(int32_t));
+    if (data == nullptr) return count == 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const int32_t v = p->readInt32();
+        data[i] = std::is_same<T, bool>::value ? static_cast<T>(v != 0) : static_cast<T>(v);
+    }
+    return true;
+}
+
+void encodeBoolArray(Parcel* p, const Node& n) {
+    encodeElements<bool, int32_t, &Parcel::writeInt32>(p, n);
+}
+bool decodeBoolArray(const Parcel* p, Node& n) { return decodeInt32Elements<bool>(p, n); }
+
+void encodeWordArray(Parcel* p, const Node& n) {
+    encodeElements<unsigned short, int32_t, &Parcel::writeInt32>(p, n);
+}
+bool decodeWordArray(const Parcel* p, Node& n) {
+    return decodeInt32Elements<unsigned short>(p, n);
+}
+
+void encodeIntArray(Parcel* p, const Node& n) {
+    encodeElements<int, int32_t, &Parcel::writeInt32>(p, n);
+}
+bool decodeIntArray(const Parcel* p, Node& n) { return decodeInt32Elements<int>(p, n); }
+
+void encodeDoubleArray(Parcel* p, const Node& n) {
+    encodeElements<double, double, &Parcel::writeDouble>(p, n);
+}
+bool decodeDoubleArray(const Parcel* p, Node& n) {
+    const uint32_t count = static_cast<uint32_t>(p->readInt32());
+    double* data = resetElements<double>(p, n, count, sizeof(double));
+    if (data == nullptr) return count == 0;
+    for (uint32_t i = 0; i < count; ++i) data[i] = p->readDouble();
+    return true;
+}
+
+// A byte array is one in-place block. An entry without storage (its block was
+// missing when it was decoded) is written with the count 0, which reads back the
+// same way: a count and an empty block.
+void encodeByteArray(Parcel* p, const Node& n) {
+    const uint32_t count = storedCount<unsigned char>(n);
+    p->writeInt32(static_cast<int32_t>(count));
+    void* block = p->writeInplace(count);
+    if (block != nullptr && count != 0) memcpy(block, elements::of<unsigned char>(n), count);
+}
+bool decodeByteArray(const Parcel* p, Node& n) {
+    const uint32_t count = static_cast<uint32_t>(p->readInt32());
+    elements::adopt(n, nullptr, 0);
+    n.mSize = count;
+    const void* block = p->readInplace(count);
+    if (block != nullptr && count != 0) {
+        unsigned char* data = elements::allocate<unsigned char>(count);
+        memcpy(data, block, count);
+        elements::adopt(n, data, count);
+    }
+    return true;
+}
+
+// A string element takes at least the four bytes of its length.
+void encodeStringArray(Parcel* p, const Node& n) {
+    const uint32_t count = storedCount<std::string>(n);
+    p->writeInt32(static_cast<int32_t>(count));
+    const std::string* data = elements::of<std::string>(n);
+    for (uint32_t i = 0; i < count; ++i) {
+        p->writeString16(android::String16(data[i].c_str()));
+    }
+}
+bool decodeStringArray(const Parcel* p, Node& n) {
+    const uint32_t count = static_cast<uint32_t>(p->readInt32());
+    std::string* data = resetElements<std::string>(p, n, count, sizeof(int32_t));
+    if (data == nullptr) return count == 0;
+    for (uint32_t i = 0; i < count; ++i) data[i] = Bundle::readString(const_cast<Parcel*>(p));
+    return true;
+}
+
+struct KindCodec {
+    void (*encode)(Parcel*, const Node&);
+    bool (*decode)(const Parcel*, Node&);
+};
+
+// Indexed by the kind tag.
+const KindCodec kCodecs[] = {
+    {encodeBool, decodeBool},               // TYPE_BOOL
+    {encodeInt32, decodeInt32},             // TYPE_INT32
+    {encodeInt64, decodeInt64},             // TYPE_INT64
+    {encodeDouble, decodeDouble},           // TYPE_DOUBLE
+    {encodeString, decodeString},           // TYPE_STRING
+    {encodeStored, decodeStored},           // TYPE_BUNDLE
+    {encodeBoolArray, decodeBoolArray},     // TYPE_BOOL_ARRAY
+    {encodeByteArray, decodeByteArray},     // TYPE_BYTE_ARRAY
+    {encodeWordArray, decodeWordArray},     // TYPE_WORD_ARRAY
+    {encodeIntArray, decodeIntArray},       // TYPE_INT_ARRAY
+    {encodeDoubleArray, decodeDoubleArray}, // TYPE_DOUBLE_ARRAY
+    {encodeStringArray, decodeStringArray}, // TYPE_STRING_ARRAY
+    {encodeStored, decodeStored},           // TYPE_BUNDLE_ARRAY
+};
+static_assert(sizeof(kCodecs) / sizeof(kCodecs[0]) == Bundle::TYPE_BUNDLE_ARRAY + 1,
+              "one codec per kind");
+
+}  // namespace
+
+void encodeValue(Parcel* p, const Node& node) { kCodecs[node.mType].encode(p, node); }
+
+bool decodeValue(const Parcel* p, Node& node) { return kCodecs[node.mType].decode(p, node); }
+
+}  // namespace codec
+}  // namespace status

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <binder/Parcel.h>
+
+#include "bundle/Bundle.h"
+
+namespace status {
+namespace codec {
+
+// Writes the value of a node of a recognised kind (0 to 12).
+void encodeValue(android::Parcel* p, const Bundle::HashNode& node);
+
+// Reads the value of a recognised kind into the node; false ends the decoding of the
+// bundle (the node keeps its kind).
+bool decodeValue(const android::Parcel* p, Bundle::HashNode& node);
+
+// Replaces the node's stored bytes with the encoding of `value` (a Bundle or a
+// BundleArray), ready to be read from the first byte. `empty` is the encoding of an
+// empty value, which stands in for the node itself when the value contains it.
+template <class Encodable>
+void storeEncoded(Bundle::HashNode& node, const Encodable& value, bool containsNode,
+                  void (*empty)(android::Parcel*));
+
+// Decodes a fresh T from the node's stored bytes without moving their position, so
+// that concurrent readers of one tree do not disturb each other.
+template <class T>
+T decodeStored(const Bundle::HashNode& node) {
+    android::Parcel view;
+    view.setData(node.mParcel.data(), node.mParcel.dataSize());
+    return T(&view);
+}
+
+template <class Encodable>
+void storeEncoded(Bundle::HashNode& node, const Encodable& value, bool containsNode,
+                  void (*empty)(android::Parcel*)) {
+    node.mParcel.freeData();
+    if (containsNode) {
+        // The value is encoded from the very tree being changed: let the node read as
+        // an empty value in its own snapshot, and encode aside so its bytes are stable.
+        empty(&node.mParcel);
+        android::Parcel aside;
+        value.toParcel(&aside);
+        node.mParcel.freeData();
+        node.mParcel.appendFrom(&aside, 0, aside.dataSize());
+    } else {
+        value.toParcel(&node.mParcel);
+    }
+    node.mParcel.setDataPosition(0);
+}
+
+}  // namespace codec
+}  // namespace status
