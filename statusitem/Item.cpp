@@ -27,13 +27,13 @@ Item::Item(const Item& other)
       mString(other.mString),
       mBundle(other.mBundle) {}
 
-// Only the int 2 may leave: should anything else be thrown while the value is read
-// (memory exhausted), the item keeps its key and code with a neutral value.
+// Only the int 2 may leave: should anything else be thrown (memory exhausted), the
+// item keeps what it had read, with a neutral value.
 Item::Item(android::Parcel* p) : Item() {
-    readText(p, mKey);
-    mType = p->readInt32();
-    if (static_cast<uint32_t>(mType) > ITEM_BUNDLE) throw 2;
     try {
+        readText(p, mKey);
+        mType = p->readInt32();
+        if (static_cast<uint32_t>(mType) > ITEM_BUNDLE) throw 2;
         switch (mType) {
             case ITEM_BOOL:
                 mValue.mBool = p->readInt32() != 0;
@@ -51,6 +51,8 @@ Item::Item(android::Parcel* p) : Item() {
                 mBundle = Bundle(p);
                 break;
         }
+    } catch (int) {
+        throw;
     } catch (...) {
         mString.clear();
         mBundle = Bundle();
