@@ -117,11 +117,17 @@ bool Bundle::getBool(const char* key) const {
     return node != nullptr && scalar::loadBool(*node);
 }
 
-int Bundle::getInt32(const char* key) const { return getScalar<int32_t>(*this, key); }
+int Bundle::getInt32(const char* key) const {
+    return getScalar<int32_t>(*this, key);
+}
 
-long long Bundle::getInt64(const char* key) const { return getScalar<int64_t>(*this, key); }
+long long Bundle::getInt64(const char* key) const {
+    return getScalar<int64_t>(*this, key);
+}
 
-double Bundle::getDouble(const char* key) const { return getScalar<double>(*this, key); }
+double Bundle::getDouble(const char* key) const {
+    return getScalar<double>(*this, key);
+}
 
 std::string Bundle::getString(const char* key) const {
     const HashNode* node = nodeToGet(*this, key);

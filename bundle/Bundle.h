@@ -172,10 +172,8 @@ public:
     static jbyteArray nativeGetByteArray(JNIEnv* env, jclass clazz, jlong handle, jstring key);
     static jshortArray nativeGetShortArray(JNIEnv* env, jclass clazz, jlong handle, jstring key);
     static jintArray nativeGetIntArray(JNIEnv* env, jclass clazz, jlong handle, jstring key);
-    static jdoubleArray nativeGetDoubleArray(JNIEnv* env, jclass clazz, jlong handle,
-                                             jstring key);
-    static jobjectArray nativeGetStringArray(JNIEnv* env, jclass clazz, jlong handle,
-                                             jstring key);
+    static jdoubleArray nativeGetDoubleArray(JNIEnv* env, jclass clazz, jlong handle, jstring key);
+    static jobjectArray nativeGetStringArray(JNIEnv* env, jclass clazz, jlong handle, jstring key);
     static jlongArray nativeGetBundleArray(JNIEnv* env, jclass clazz, jlong handle, jstring key);
 
     HashTree* mTree;

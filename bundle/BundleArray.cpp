@@ -10,7 +10,9 @@ namespace status {
 
 namespace {
 
-void writeEmptyArray(android::Parcel* p) { BundleArray().toParcel(p); }
+void writeEmptyArray(android::Parcel* p) {
+    BundleArray().toParcel(p);
+}
 
 }  // namespace
 
@@ -30,7 +32,9 @@ BundleArray::BundleArray(android::Parcel* p) {
 
 BundleArray::~BundleArray() {}
 
-int BundleArray::numBundles() const { return static_cast<int>(mBundles.size()); }
+int BundleArray::numBundles() const {
+    return static_cast<int>(mBundles.size());
+}
 
 void BundleArray::toParcel(android::Parcel* p) const {
     p->writeInt32(numBundles());

@@ -24,25 +24,33 @@ using Node = Bundle::HashNode;
 
 // ---- scalars
 
-void encodeBool(Parcel* p, const Node& n) { p->writeInt32(scalar::loadBool(n) ? 1 : 0); }
+void encodeBool(Parcel* p, const Node& n) {
+    p->writeInt32(scalar::loadBool(n) ? 1 : 0);
+}
 bool decodeBool(const Parcel* p, Node& n) {
     scalar::storeBool(n, p->readInt32() != 0);
     return true;
 }
 
-void encodeInt32(Parcel* p, const Node& n) { p->writeInt32(scalar::load<int32_t>(n)); }
+void encodeInt32(Parcel* p, const Node& n) {
+    p->writeInt32(scalar::load<int32_t>(n));
+}
 bool decodeInt32(const Parcel* p, Node& n) {
     scalar::store<int32_t>(n, p->readInt32());
     return true;
 }
 
-void encodeInt64(Parcel* p, const Node& n) { p->writeInt64(scalar::load<int64_t>(n)); }
+void encodeInt64(Parcel* p, const Node& n) {
+    p->writeInt64(scalar::load<int64_t>(n));
+}
 bool decodeInt64(const Parcel* p, Node& n) {
     scalar::store<int64_t>(n, p->readInt64());
     return true;
 }
 
-void encodeDouble(Parcel* p, const Node& n) { p->writeDouble(scalar::load<double>(n)); }
+void encodeDouble(Parcel* p, const Node& n) {
+    p->writeDouble(scalar::load<double>(n));
+}
 bool decodeDouble(const Parcel* p, Node& n) {
     scalar::store<double>(n, p->readDouble());
     return true;
@@ -119,7 +127,9 @@ bool decodeInt32Elements(const Parcel* p, Node& n) {
 void encodeBoolArray(Parcel* p, const Node& n) {
     encodeElements<bool, int32_t, &Parcel::writeInt32>(p, n);
 }
-bool decodeBoolArray(const Parcel* p, Node& n) { return decodeInt32Elements<bool>(p, n); }
+bool decodeBoolArray(const Parcel* p, Node& n) {
+    return decodeInt32Elements<bool>(p, n);
+}
 
 void encodeWordArray(Parcel* p, const Node& n) {
     encodeElements<unsigned short, int32_t, &Parcel::writeInt32>(p, n);
@@ -131,7 +141,9 @@ bool decodeWordArray(const Parcel* p, Node& n) {
 void encodeIntArray(Parcel* p, const Node& n) {
     encodeElements<int, int32_t, &Parcel::writeInt32>(p, n);
 }
-bool decodeIntArray(const Parcel* p, Node& n) { return decodeInt32Elements<int>(p, n); }
+bool decodeIntArray(const Parcel* p, Node& n) {
+    return decodeInt32Elements<int>(p, n);
+}
 
 void encodeDoubleArray(Parcel* p, const Node& n) {
     encodeElements<double, double, &Parcel::writeDouble>(p, n);
@@ -190,28 +202,32 @@ struct KindCodec {
 
 // Indexed by the kind tag.
 const KindCodec kCodecs[] = {
-    {encodeBool, decodeBool},               // TYPE_BOOL
-    {encodeInt32, decodeInt32},             // TYPE_INT32
-    {encodeInt64, decodeInt64},             // TYPE_INT64
-    {encodeDouble, decodeDouble},           // TYPE_DOUBLE
-    {encodeString, decodeString},           // TYPE_STRING
-    {encodeStored, decodeStored},           // TYPE_BUNDLE
-    {encodeBoolArray, decodeBoolArray},     // TYPE_BOOL_ARRAY
-    {encodeByteArray, decodeByteArray},     // TYPE_BYTE_ARRAY
-    {encodeWordArray, decodeWordArray},     // TYPE_WORD_ARRAY
-    {encodeIntArray, decodeIntArray},       // TYPE_INT_ARRAY
-    {encodeDoubleArray, decodeDoubleArray}, // TYPE_DOUBLE_ARRAY
-    {encodeStringArray, decodeStringArray}, // TYPE_STRING_ARRAY
-    {encodeStored, decodeStored},           // TYPE_BUNDLE_ARRAY
+    {encodeBool, decodeBool},                // TYPE_BOOL
+    {encodeInt32, decodeInt32},              // TYPE_INT32
+    {encodeInt64, decodeInt64},              // TYPE_INT64
+    {encodeDouble, decodeDouble},            // TYPE_DOUBLE
+    {encodeString, decodeString},            // TYPE_STRING
+    {encodeStored, decodeStored},            // TYPE_BUNDLE
+    {encodeBoolArray, decodeBoolArray},      // TYPE_BOOL_ARRAY
+    {encodeByteArray, decodeByteArray},      // TYPE_BYTE_ARRAY
+    {encodeWordArray, decodeWordArray},      // TYPE_WORD_ARRAY
+    {encodeIntArray, decodeIntArray},        // TYPE_INT_ARRAY
+    {encodeDoubleArray, decodeDoubleArray},  // TYPE_DOUBLE_ARRAY
+    {encodeStringArray, decodeStringArray},  // TYPE_STRING_ARRAY
+    {encodeStored, decodeStored},            // TYPE_BUNDLE_ARRAY
 };
 static_assert(sizeof(kCodecs) / sizeof(kCodecs[0]) == Bundle::TYPE_BUNDLE_ARRAY + 1,
               "one codec per kind");
 
 }  // namespace
 
-void encodeValue(Parcel* p, const Node& node) { kCodecs[node.mType].encode(p, node); }
+void encodeValue(Parcel* p, const Node& node) {
+    kCodecs[node.mType].encode(p, node);
+}
 
-bool decodeValue(const Parcel* p, Node& node) { return kCodecs[node.mType].decode(p, node); }
+bool decodeValue(const Parcel* p, Node& node) {
+    return kCodecs[node.mType].decode(p, node);
+}
 
 }  // namespace codec
 }  // namespace status

@@ -14,8 +14,12 @@ struct alignas(std::max_align_t) Header {
     uint32_t count;
 };
 
-Header* headerOf(void* data) { return static_cast<Header*>(data) - 1; }
-const Header* headerOf(const void* data) { return static_cast<const Header*>(data) - 1; }
+Header* headerOf(void* data) {
+    return static_cast<Header*>(data) - 1;
+}
+const Header* headerOf(const void* data) {
+    return static_cast<const Header*>(data) - 1;
+}
 
 size_t elementSize(int32_t kind) {
     switch (kind) {
@@ -60,7 +64,9 @@ void release(void* data) {
     ::operator delete(header);
 }
 
-int32_t kindOf(const void* data) { return headerOf(data)->kind; }
+int32_t kindOf(const void* data) {
+    return headerOf(data)->kind;
+}
 
 }  // namespace elements
 }  // namespace status

@@ -37,7 +37,9 @@ void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t coun
     }
 }
 
-void writeEmptyBundle(android::Parcel* p) { Bundle().toParcel(p); }
+void writeEmptyBundle(android::Parcel* p) {
+    Bundle().toParcel(p);
+}
 
 }  // namespace
 

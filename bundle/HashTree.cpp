@@ -37,7 +37,12 @@ void destroySubtree(Bundle::HashNode* node) {
 }  // namespace
 
 Bundle::HashNode::HashNode(const char* key)
-    : mKey(key), mType(TYPE_NONE), mSize(0), mData(nullptr), mHash(0), mLeft(nullptr),
+    : mKey(key),
+      mType(TYPE_NONE),
+      mSize(0),
+      mData(nullptr),
+      mHash(0),
+      mLeft(nullptr),
       mRight(nullptr) {
     mValue.mInt64 = 0;
 }
@@ -50,7 +55,9 @@ Bundle::HashNode::~HashNode() {
 
 Bundle::HashTree::HashTree() : mRoot(nullptr), mCount(0), mRefs(1) {}
 
-Bundle::HashTree::~HashTree() { clear(); }
+Bundle::HashTree::~HashTree() {
+    clear();
+}
 
 void Bundle::HashTree::clear() {
     HashNode* root = mRoot;

@@ -26,7 +26,9 @@ inline void storeBool(Bundle::HashNode& node, bool value) {
     store<unsigned char>(node, value ? 1 : 0);
 }
 
-inline bool loadBool(const Bundle::HashNode& node) { return load<unsigned char>(node) != 0; }
+inline bool loadBool(const Bundle::HashNode& node) {
+    return load<unsigned char>(node) != 0;
+}
 
 }  // namespace scalar
 }  // namespace status

@@ -18,7 +18,9 @@ void readText(const android::Parcel* p, std::string& target) {
 
 }  // namespace
 
-Item::Item() : mType(ITEM_BOOL) { mValue.mInt64 = 0; }
+Item::Item() : mType(ITEM_BOOL) {
+    mValue.mInt64 = 0;
+}
 
 Item::Item(const Item& other)
     : mKey(other.mKey),
@@ -67,7 +69,9 @@ void Item::setBool(const char* key, bool value) {
     mValue.mBool = value;
 }
 
-void Item::setInt(const char* key, int value) { setLong(key, value); }
+void Item::setInt(const char* key, int value) {
+    setLong(key, value);
+}
 
 void Item::setLong(const char* key, long long value) {
     mKey = key;

@@ -10,7 +10,9 @@ namespace {
 
 constexpr size_t kMaxSize = INT32_MAX;
 
-size_t pad4(size_t n) { return (n + 3) & ~size_t(3); }
+size_t pad4(size_t n) {
+    return (n + 3) & ~size_t(3);
+}
 
 [[noreturn]] void fatal(const char* what, size_t value) {
     __android_log_print(ANDROID_LOG_FATAL, "Parcel", "%s: %zu", what, value);
@@ -21,17 +23,29 @@ size_t pad4(size_t n) { return (n + 3) & ~size_t(3); }
 
 Parcel::Parcel() : mData(nullptr), mDataSize(0), mDataCapacity(0), mDataPos(0), mError(NO_ERROR) {}
 
-Parcel::~Parcel() { free(mData); }
+Parcel::~Parcel() {
+    free(mData);
+}
 
-const uint8_t* Parcel::data() const { return mData; }
+const uint8_t* Parcel::data() const {
+    return mData;
+}
 
-size_t Parcel::dataSize() const { return mDataSize > mDataPos ? mDataSize : mDataPos; }
+size_t Parcel::dataSize() const {
+    return mDataSize > mDataPos ? mDataSize : mDataPos;
+}
 
-size_t Parcel::dataAvail() const { return dataSize() - mDataPos; }
+size_t Parcel::dataAvail() const {
+    return dataSize() - mDataPos;
+}
 
-size_t Parcel::dataPosition() const { return mDataPos; }
+size_t Parcel::dataPosition() const {
+    return mDataPos;
+}
 
-size_t Parcel::dataCapacity() const { return mDataCapacity; }
+size_t Parcel::dataCapacity() const {
+    return mDataCapacity;
+}
 
 void Parcel::setDataPosition(size_t pos) const {
     if (pos > kMaxSize) fatal("setDataPosition: invalid position", pos);
@@ -90,10 +104,18 @@ status_t Parcel::writeAligned(T val) {
     return NO_ERROR;
 }
 
-status_t Parcel::writeInt32(int32_t val) { return writeAligned(val); }
-status_t Parcel::writeUint32(uint32_t val) { return writeAligned(val); }
-status_t Parcel::writeInt64(int64_t val) { return writeAligned(val); }
-status_t Parcel::writeDouble(double val) { return writeAligned(val); }
+status_t Parcel::writeInt32(int32_t val) {
+    return writeAligned(val);
+}
+status_t Parcel::writeUint32(uint32_t val) {
+    return writeAligned(val);
+}
+status_t Parcel::writeInt64(int64_t val) {
+    return writeAligned(val);
+}
+status_t Parcel::writeDouble(double val) {
+    return writeAligned(val);
+}
 
 void* Parcel::writeInplace(size_t len) {
     if (len > kMaxSize) return nullptr;
@@ -115,7 +137,9 @@ status_t Parcel::write(const void* data, size_t len) {
     return NO_ERROR;
 }
 
-status_t Parcel::writeString16(const String16& str) { return writeString16(str.string(), str.size()); }
+status_t Parcel::writeString16(const String16& str) {
+    return writeString16(str.string(), str.size());
+}
 
 status_t Parcel::writeString16(const char16_t* str, size_t len) {
     if (str == nullptr) return writeInt32(-1);
@@ -215,14 +239,30 @@ T Parcel::readAligned() const {
     return result;
 }
 
-int32_t Parcel::readInt32() const { return readAligned<int32_t>(); }
-status_t Parcel::readInt32(int32_t* pArg) const { return readAligned(pArg); }
-uint32_t Parcel::readUint32() const { return readAligned<uint32_t>(); }
-status_t Parcel::readUint32(uint32_t* pArg) const { return readAligned(pArg); }
-int64_t Parcel::readInt64() const { return readAligned<int64_t>(); }
-status_t Parcel::readInt64(int64_t* pArg) const { return readAligned(pArg); }
-double Parcel::readDouble() const { return readAligned<double>(); }
-status_t Parcel::readDouble(double* pArg) const { return readAligned(pArg); }
+int32_t Parcel::readInt32() const {
+    return readAligned<int32_t>();
+}
+status_t Parcel::readInt32(int32_t* pArg) const {
+    return readAligned(pArg);
+}
+uint32_t Parcel::readUint32() const {
+    return readAligned<uint32_t>();
+}
+status_t Parcel::readUint32(uint32_t* pArg) const {
+    return readAligned(pArg);
+}
+int64_t Parcel::readInt64() const {
+    return readAligned<int64_t>();
+}
+status_t Parcel::readInt64(int64_t* pArg) const {
+    return readAligned(pArg);
+}
+double Parcel::readDouble() const {
+    return readAligned<double>();
+}
+status_t Parcel::readDouble(double* pArg) const {
+    return readAligned(pArg);
+}
 
 const void* Parcel::readInplace(size_t len) const {
     if (len > kMaxSize) return nullptr;

@@ -9,11 +9,17 @@
 
 namespace android {
 
-String16::String16() : mString(mInline), mSize(0) { mInline[0] = 0; }
+String16::String16() : mString(mInline), mSize(0) {
+    mInline[0] = 0;
+}
 
-String16::String16(const String16& other) : String16() { assign(other.mString, other.mSize); }
+String16::String16(const String16& other) : String16() {
+    assign(other.mString, other.mSize);
+}
 
-String16::String16(String16&& other) noexcept : String16() { *this = static_cast<String16&&>(other); }
+String16::String16(String16&& other) noexcept : String16() {
+    *this = static_cast<String16&&>(other);
+}
 
 String16::String16(const char* utf8) : String16() {
     if (utf8 != nullptr) assignUtf8(utf8, strlen(utf8));
@@ -34,7 +40,9 @@ String16::String16(const char16_t* units) : String16() {
     assign(units, len);
 }
 
-String16::~String16() { release(); }
+String16::~String16() {
+    release();
+}
 
 String16& String16::operator=(const String16& other) {
     if (this != &other) {

@@ -6,8 +6,12 @@
 
 namespace {
 
-bool isHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool isHigh(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool isLow(char16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 // Units are read through memcpy: a parcel position may be odd after an odd-sized
 // append, and the conversion must not fault on such data.

@@ -1,0 +1,257 @@
+#include <android/log.h>
+#include <binder/Parcel.h>
+#include <gtest/gtest.h>
+#include <utils/String16.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bundle/Bundle.h"
+#include "bundle/BundleArray.h"
+#include "support/LogCapture.h"
+#include "support/ParcelBytes.h"
+
+using android::Parcel;
+using android::String16;
+using status::Bundle;
+using testing_support::LogCapture;
+using testing_support::LogLine;
+
+namespace {
+
+constexpr int32_t kMagic = Bundle::BUNDLE_MAGIC;
+
+void entry(Parcel& p, const char* key, int32_t kind) {
+    p.writeString16(String16(key));
+    p.writeInt32(kind);
+}
+
+std::vector<LogLine> errors(std::initializer_list<const char*> messages) {
+    std::vector<LogLine> out;
+    for (const char* m : messages) out.push_back({ANDROID_LOG_ERROR, "Bundle", m});
+    return out;
+}
+
+}  // namespace
+
+TEST(DecoderFailureTest, FailureTable) {
+    struct Case {
+        const char* name;
+        std::function<void(Parcel&)> write;
+        std::vector<LogLine> log;
+        size_t position;                // where decoding left the parcel
+        std::vector<std::string> keys;  // entries that stay
+    };
+    const Case cases[] = {
+        {"zero magic",
+         [](Parcel& p) { p.writeInt32(0); },
+         errors({"Invalid magic identifier 00000000"}),
+         4,
+         {}},
+        {"other magic",
+         [](Parcel& p) {
+             p.writeInt32(0x1234ABCD);
+             p.writeInt32(1);
+         },
+         errors({"Invalid magic identifier 1234ABCD"}),
+         4,
+         {}},
+        {"empty parcel", [](Parcel&) {}, errors({"Invalid magic identifier 00000000"}), 0, {}},
+        {"count 0",
+         [](Parcel& p) {
+             p.writeInt32(kMagic);
+             p.writeInt32(0);
+             p.writeInt32(9);
+         },
+         {},
+         8,
+         {}},
+        {"unknown kind stops after the kind",
+         [](Parcel& p) {
+             p.writeInt32(kMagic);
+             p.writeInt32(3);
+             entry(p, "a", Bundle::TYPE_INT32);
+             p.writeInt32(1);
+             entry(p, "b", 13);
+             entry(p, "c", Bundle::TYPE_INT32);
+             p.writeInt32(3);
+         },
+         {},
+         8 + 16 + 12,
+         {"a", "b"}},
+        {"negative kind is unknown",
+         [](Parcel& p) {
+             p.writeInt32(kMagic);
+             p.writeInt32(1);
+             entry(p, "a", -1);
+         },
+         {},
+         8 + 12,
+         {"a"}},
+        {"nested length beyond the data",
+         [](Parcel& p) {
+             p.writeInt32(kMagic);
+             p.writeInt32(2);
+             entry(p, "a", Bundle::TYPE_BUNDLE);
+             p.writeInt32(100);
+             p.writeInt32(0);
+         },
+         errors({"Invalid Parcelable/Bundle (100):(4)"}),
+         8 + 12 + 4,
+         {"a"}},
+        {"negative nested length",
+         [](Parcel& p) {
+             p.writeInt32(kMagic);
+             p.writeInt32(1);
+             entry(p, "a", Bundle::TYPE_BUNDLE_ARRAY);
+             p.writeInt32(-4);
+         },
+         errors({"Invalid Parcelable/Bundle (-4):(0)"}),
+         8 + 12 + 4,
+         {"a"}},
+        {"count beyond the data invents no entries",
+         [](Parcel& p) {
+             p.writeInt32(kMagic);
+             p.writeInt32(1000);
+             entry(p, "a", Bundle::TYPE_BOOL);
+             p.writeInt32(1);
+         },
+         {},
+         8 + 16,
+         {"a"}},
+        {"array count beyond the data stops",
+         [](Parcel& p) {
+             p.writeInt32(kMagic);
+             p.writeInt32(2);
+             entry(p, "a", Bundle::TYPE_INT_ARRAY);
+             p.writeInt32(100);
+             p.writeInt32(1);
+             p.writeInt32(2);
+             entry(p, "b", Bundle::TYPE_INT32);
+             p.writeInt32(3);
+         },
+         {},
+         8 + 12 + 4,
+         {"a"}},
+        {"huge string array count",
+         [](Parcel& p) {
+             p.writeInt32(kMagic);
+             p.writeInt32(1);
+             entry(p, "a", Bundle::TYPE_STRING_ARRAY);
+             p.writeInt32(-1);
+         },
+         {},
+         8 + 12 + 4,
+         {"a"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Parcel p;
+        c.write(p);
+        p.setDataPosition(0);
+        LogCapture log;
+        Bundle b(&p);
+        EXPECT_EQ(log.lines(), c.log);
+        EXPECT_EQ(p.dataPosition(), c.position);
+        std::vector<std::string> keys;
+        for (const char* key : {"a", "b", "c"}) {
+            if (b.mTree && b.mTree->getNode(key, false)) keys.push_back(key);
+        }
+        EXPECT_EQ(keys, c.keys);
+        EXPECT_EQ(b.mTree ? b.mTree->mCount : 0, static_cast<int>(c.keys.size()));
+    }
+}
+
+TEST(DecoderFailureTest, StoppedEntriesKeepTheirKindAndNoValue) {
+    Parcel p;
+    p.writeInt32(kMagic);
+    p.writeInt32(3);
+    entry(p, "arr", Bundle::TYPE_INT_ARRAY);
+    p.writeInt32(2);
+    p.writeInt32(1);
+    p.writeInt32(2);
+    entry(p, "arr", Bundle::TYPE_DOUBLE_ARRAY);  // repeated key, count it cannot back
+    p.writeInt32(50);
+    p.setDataPosition(0);
+    Bundle b(&p);
+    const Bundle::HashNode* node = b.mTree->getNode("arr", false);
+    EXPECT_EQ(node->mType, Bundle::TYPE_DOUBLE_ARRAY);
+    EXPECT_EQ(node->mData, nullptr);  // the earlier value was replaced, not kept
+    std::vector<int> ints;
+    EXPECT_FALSE(b.getIntArray("arr", ints));
+}
+
+TEST(DecoderFailureTest, RepeatedKeyKeepsTheLaterValueAndCountsOnce) {
+    Parcel p;
+    p.writeInt32(kMagic);
+    p.writeInt32(3);
+    entry(p, "k", Bundle::TYPE_STRING_ARRAY);
+    p.writeInt32(1);
+    p.writeString16(String16("old"));
+    entry(p, "k", Bundle::TYPE_STRING);
+    p.writeString16(String16("new"));
+    entry(p, "j", Bundle::TYPE_INT32);
+    p.writeInt32(1);
+    p.setDataPosition(0);
+    Bundle b(&p);
+    EXPECT_EQ(b.mTree->mCount, 2);
+    EXPECT_EQ(b.getString("k"), "new");
+    std::vector<std::string> old;
+    EXPECT_TRUE(b.getStringArray("k", old));  // other kinds' fields stay, as with setters
+}
+
+TEST(DecoderFailureTest, NestedLengthFailureKeepsEarlierStoredBytes) {
+    Bundle inner;
+    inner.set("x", 1);
+    Bundle b;
+    b.set("n", inner);
+    Parcel p;
+    b.toParcel(&p);
+    p.setDataPosition(4);
+    p.writeInt32(2);  // one more entry than written
+    p.setDataPosition(p.dataSize());
+    entry(p, "n", Bundle::TYPE_BUNDLE);
+    p.writeInt32(64);
+    p.setDataPosition(0);
+    LogCapture log;
+    Bundle back(&p);
+    EXPECT_EQ(log.messages(), std::vector<std::string>{"Invalid Parcelable/Bundle (64):(0)"});
+    EXPECT_EQ(back.getBundle("n").getInt32("x"), 1);
+}
+
+TEST(DecoderFailureTest, ByteArrayWithoutItsBlockReadsAbsentAndReencodesAsEmpty) {
+    Parcel p;
+    p.writeInt32(kMagic);
+    p.writeInt32(1);
+    entry(p, "b", Bundle::TYPE_BYTE_ARRAY);
+    p.writeInt32(9);
+    p.writeInt32(0x04030201);  // 4 bytes cannot hold a padded 9-byte block
+    p.setDataPosition(0);
+    Bundle b(&p);
+    EXPECT_EQ(p.dataPosition(), 8u + 12 + 4);
+    const Bundle::HashNode* node = b.mTree->getNode("b", false);
+    EXPECT_EQ(node->mSize, 9u);
+    std::vector<unsigned char> out;
+    EXPECT_FALSE(b.getByteArray("b", out));
+
+    Parcel again;
+    b.toParcel(&again);
+    again.setDataPosition(0);
+    Bundle back(&again);
+    EXPECT_EQ(again.dataPosition(), again.dataSize());
+    Parcel third;
+    back.toParcel(&third);
+    EXPECT_EQ(testing_support::bytesOf(third), testing_support::bytesOf(again));
+}
+
+TEST(DecoderFailureTest, EntryThatNeverHeldABundleReadsAsEmptyWithALogLine) {
+    Bundle b;
+    b.set("i", 3);
+    LogCapture log;
+    EXPECT_EQ(b.getBundle("i").mTree, nullptr);
+    EXPECT_EQ(log.messages(), std::vector<std::string>{"Invalid magic identifier 00000000"});
+    log.clear();
+    EXPECT_EQ(b.getBundleArray("i").numBundles(), 0);
+    EXPECT_TRUE(log.lines().empty());
+}

@@ -1,0 +1,166 @@
+#include <binder/Parcel.h>
+#include <gtest/gtest.h>
+#include <utils/String16.h>
+
+#include "support/ParcelBytes.h"
+
+using android::Parcel;
+using android::String16;
+using testing_support::Bytes;
+using testing_support::bytesOf;
+using testing_support::load;
+using testing_support::words;
+
+TEST(ParcelTest, PrimitivesAreLittleEndianWithoutPadding) {
+    Parcel p;
+    p.writeInt32(0x01020304);
+    p.writeInt64(-2);
+    p.writeDouble(1.5);
+    EXPECT_EQ(bytesOf(p), (Bytes{4,    3,    2, 1, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                                 0xFF, 0xFF, 0, 0, 0,    0,    0,    0,    0xF8, 0x3F}));
+    p.setDataPosition(0);
+    EXPECT_EQ(p.readInt32(), 0x01020304);
+    EXPECT_EQ(p.readInt64(), -2);
+    EXPECT_EQ(p.readDouble(), 1.5);
+}
+
+TEST(ParcelTest, String16TakesLengthUnitsTerminatorAndZeroPadding) {
+    struct Case {
+        const char* text;
+        Bytes expected;
+    };
+    const Case cases[] = {
+        {"", {0, 0, 0, 0, 0, 0, 0, 0}},
+        {"a", {1, 0, 0, 0, 'a', 0, 0, 0}},
+        {"ab", {2, 0, 0, 0, 'a', 0, 'b', 0, 0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        Parcel p;
+        p.writeString16(String16(c.text));
+        EXPECT_EQ(bytesOf(p), c.expected) << c.text;
+    }
+    Parcel nullString;
+    nullString.writeString16(nullptr, 0);
+    EXPECT_EQ(bytesOf(nullString), words({0xFFFFFFFF}));
+}
+
+TEST(ParcelTest, FailedReadsYieldZeroAndKeepThePosition) {
+    Parcel p;
+    load(p, Bytes{1, 2, 3, 4, 5, 6});
+    p.setDataPosition(4);
+    EXPECT_EQ(p.readInt32(), 0);
+    EXPECT_EQ(p.readInt64(), 0);
+    EXPECT_EQ(p.readDouble(), 0.0);
+    EXPECT_EQ(p.dataPosition(), 4u);
+    // A padded block must fit whole: 2 bytes are left, a 1-byte block needs 4.
+    EXPECT_EQ(p.readInplace(1), nullptr);
+    EXPECT_EQ(p.dataPosition(), 4u);
+}
+
+TEST(ParcelTest, ReadString16ConsumesTheLengthWordEvenWhenThePayloadIsMissing) {
+    Parcel p;
+    load(p, words({5, 0x00620061}));  // promises 5 units, holds 2
+    EXPECT_EQ(p.readString16().size(), 0u);
+    EXPECT_EQ(p.dataPosition(), 4u);
+
+    Parcel nullString;
+    load(nullString, words({0xFFFFFFFF}));
+    size_t len = 99;
+    EXPECT_EQ(nullString.readString16Inplace(&len), nullptr);
+    EXPECT_EQ(len, 0u);
+    EXPECT_EQ(nullString.dataPosition(), 4u);
+
+    // The terminating unit must be zero; the payload stays consumed.
+    Parcel unterminated;
+    load(unterminated, words({1, 0x00420041}));
+    EXPECT_EQ(unterminated.readString16Inplace(&len), nullptr);
+    EXPECT_EQ(unterminated.dataPosition(), 8u);
+}
+
+TEST(ParcelTest, EmbeddedZeroUnitsAreKept) {
+    Parcel p;
+    const char16_t units[] = {u'a', 0, u'b'};
+    p.writeString16(units, 3);
+    p.setDataPosition(0);
+    String16 s = p.readString16();
+    ASSERT_EQ(s.size(), 3u);
+    EXPECT_EQ(s.string()[2], u'b');
+}
+
+TEST(ParcelTest, WriteInplacePadsWithZerosAndReadInplaceSkipsThePadding) {
+    Parcel p;
+    p.writeInt32(-1);
+    p.setDataPosition(0);  // overwrite in place: the pad bytes must be cleared
+    uint8_t* block = static_cast<uint8_t*>(p.writeInplace(1));
+    ASSERT_NE(block, nullptr);
+    block[0] = 7;
+    EXPECT_EQ(bytesOf(p), (Bytes{7, 0, 0, 0}));
+    EXPECT_EQ(p.dataPosition(), 4u);
+    p.setDataPosition(0);
+    EXPECT_NE(p.readInplace(1), nullptr);
+    EXPECT_EQ(p.dataPosition(), 4u);
+}
+
+TEST(ParcelTest, DataSizeFollowsAPositionBeyondTheData) {
+    Parcel p;
+    p.writeInt32(1);
+    p.setDataPosition(12);
+    EXPECT_EQ(p.dataSize(), 12u);
+    EXPECT_EQ(p.dataAvail(), 0u);
+    p.writeInt32(2);  // the gap reads as zeros
+    EXPECT_EQ(bytesOf(p), words({1, 0, 0, 2}));
+}
+
+TEST(ParcelTest, FirstAllocationRestartsAFreshParcel) {
+    Parcel p;
+    p.setDataPosition(8);
+    p.writeInt32(9);
+    EXPECT_EQ(p.dataPosition(), 4u);
+    EXPECT_EQ(bytesOf(p), words({9}));
+}
+
+TEST(ParcelTest, GrowsByHalfAgainFromTheSize) {
+    Parcel p;
+    std::vector<size_t> capacities;
+    for (int i = 0; i < 8; ++i) {
+        p.writeInt32(i);
+        if (capacities.empty() || capacities.back() != p.dataCapacity()) {
+            capacities.push_back(p.dataCapacity());
+        }
+    }
+    EXPECT_EQ(capacities, (std::vector<size_t>{6, 12, 24, 42}));
+}
+
+TEST(ParcelTest, AppendFromWritesAtThePositionAndGrowsTheSizeByTheLength) {
+    Parcel source;
+    load(source, words({1, 2, 3}));
+    source.setDataPosition(8);
+
+    Parcel target;
+    target.writeInt32(7);
+    EXPECT_EQ(target.appendFrom(&source, 4, 8), android::OK);
+    EXPECT_EQ(bytesOf(target), words({7, 2, 3}));
+    EXPECT_EQ(source.dataPosition(), 8u);  // the source's position is not used
+
+    // Rewound: the bytes land at the position, yet the size still grows by the length.
+    target.setDataPosition(0);
+    target.appendFrom(&source, 0, 4);
+    EXPECT_EQ(target.dataPosition(), 4u);
+    EXPECT_EQ(bytesOf(target), words({1, 2, 3, 0}));
+
+    EXPECT_EQ(target.appendFrom(&source, 8, 8), android::BAD_VALUE);
+    EXPECT_EQ(target.appendFrom(&source, 100, 0), android::OK);
+}
+
+TEST(ParcelTest, FreeDataAndSetDataRestart) {
+    Parcel p;
+    p.writeInt64(5);
+    p.freeData();
+    EXPECT_EQ(p.data(), nullptr);
+    EXPECT_EQ(p.dataSize(), 0u);
+    EXPECT_EQ(p.dataPosition(), 0u);
+    EXPECT_EQ(p.dataCapacity(), 0u);
+    load(p, Bytes{1, 2, 3});
+    EXPECT_EQ(p.dataSize(), 3u);
+    EXPECT_EQ(p.dataPosition(), 0u);
+}

@@ -14,5 +14,4 @@ ssize_t utf16_to_utf8_length(const char16_t* src, size_t src_len);
 // Writes nothing at all, not even the NUL, for a null source, a null destination or
 // a count of 0. Unpaired surrogates are dropped, as the length function counts them.
 void utf16_to_utf8(const char16_t* src, size_t src_len, char* dst);
-
 }

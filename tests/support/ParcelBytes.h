@@ -1,0 +1,35 @@
+#pragma once
+
+#include <binder/Parcel.h>
+#include <stdint.h>
+
+#include <initializer_list>
+#include <vector>
+
+namespace testing_support {
+
+using Bytes = std::vector<uint8_t>;
+
+inline Bytes bytesOf(const android::Parcel& p) {
+    return Bytes(p.data(), p.data() + p.dataSize());
+}
+
+inline void load(android::Parcel& p, const Bytes& bytes) {
+    p.setData(bytes.data(), bytes.size());
+}
+
+// Little-endian int32 words, for writing expected streams compactly.
+inline Bytes words(std::initializer_list<uint32_t> values) {
+    Bytes out;
+    for (uint32_t v : values) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
+    return out;
+}
+
+inline Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+}  // namespace testing_support
