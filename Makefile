@@ -1,28 +1,48 @@
 # Entry points for newcomers and CI. Each target installs the Debian packages it
 # needs, then configures, builds and runs through CMake presets.
 
-TEST_PRESETS ?= host asan
+TEST_PRESETS ?= host asan tsan armhf fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_TARGETS := bundle_fuzzer bundle_array_fuzzer item_fuzzer
 DEPS := scripts/install-deps.sh
 
-.PHONY: all demo test deps clean
+.PHONY: all demo test deps clean fuzz bench
 
 all: test
 
 deps:
-	@$(DEPS) base
+	@$(DEPS) base jvm
 
 demo: deps
 	cmake --preset host
-	cmake --build --preset host --target bundle_demo
-	./build/host/examples/bundle_demo
+	cmake --build --preset host --target jvm_demo
 
 test: deps
+	@$(DEPS) fuzz armhf
 	@set -e; for preset in $(TEST_PRESETS); do \
 	  echo "=== $$preset"; \
 	  cmake --preset $$preset; \
 	  cmake --build --preset $$preset; \
 	  ctest --preset $$preset; \
 	done
+
+# Runs each fuzz target for FUZZ_SECONDS; a crash input lands in fuzz/regressions/.
+fuzz: deps
+	@$(DEPS) fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	@status=0; for target in $(FUZZ_TARGETS); do \
+	  echo "=== $$target for $(FUZZ_SECONDS) s"; \
+	  cmake -DFUZZER=build/fuzz/fuzz/$$target -DWORK=build/fuzz/fuzz/work/$$target/long \
+	        -DSECONDS=$(FUZZ_SECONDS) -DARTIFACTS=$(CURDIR)/fuzz/regressions/$$target \
+	        -P fuzz/RunFuzzer.cmake || status=1; \
+	done; exit $$status
+
+bench: deps
+	@$(DEPS) bench
+	cmake --preset bench
+	cmake --build --preset bench
+	bench/run.sh build/bench
 
 clean:
 	rm -rf build

@@ -5,6 +5,7 @@
 
 #include "bundle/Codec.h"
 
+#include <stdint.h>
 #include <string.h>
 #include <utils/String16.h>
 
@@ -57,7 +58,7 @@ bool decodeDouble(const Parcel* p, Node& n) {
 }
 
 void encodeString(Parcel* p, const Node& n) {
-    p->writeString16(android::String16(n.mString.c_str()));
+    writeText(p, n.mString);
 }
 bool decodeString(const Parcel* p, Node& n) {
     n.mString = Bundle::readString(const_cast<Parcel*>(p));
@@ -93,12 +94,40 @@ uint32_t storedCount(const Node& n) {
     return elements::of<T>(n) == nullptr ? 0 : n.mSize;
 }
 
+// The elements go into one block reserved at once; they have the same bytes as one
+// write per element would give. Only a block the parcel cannot provide falls back to
+// writing them one by one, with the parcel's own behaviour on each.
 template <class T, class Wire, android::status_t (Parcel::*write)(Wire)>
 void encodeElements(Parcel* p, const Node& n) {
     const uint32_t count = storedCount<T>(n);
     p->writeInt32(static_cast<int32_t>(count));
     const T* data = elements::of<T>(n);
+    if (count == 0) return;
+    if (count <= INT32_MAX / sizeof(Wire)) {
+        if (auto* block = static_cast<uint8_t*>(p->writeInplace(count * sizeof(Wire)))) {
+            for (uint32_t i = 0; i < count; ++i) {
+                const Wire value = static_cast<Wire>(data[i]);
+                memcpy(block + i * sizeof(Wire), &value, sizeof(Wire));
+            }
+            return;
+        }
+    }
     for (uint32_t i = 0; i < count; ++i) (p->*write)(static_cast<Wire>(data[i]));
+}
+
+// The `count` wire values after the position, which the caller has checked are there,
+// as one block; null if the parcel cannot give it.
+template <class Wire>
+const uint8_t* wireBlock(const Parcel* p, uint32_t count) {
+    if (count > INT32_MAX / sizeof(Wire)) return nullptr;
+    return static_cast<const uint8_t*>(p->readInplace(count * sizeof(Wire)));
+}
+
+template <class Wire>
+Wire wireAt(const uint8_t* block, uint32_t i) {
+    Wire value;
+    memcpy(&value, block + i * sizeof(Wire), sizeof(Wire));
+    return value;
 }
 
 // Old storage goes first: a repeated key replaces its value, and an array that ends
@@ -117,10 +146,14 @@ bool decodeInt32Elements(const Parcel* p, Node& n) {
     const uint32_t count = static_cast<uint32_t>(p->readInt32());
     T* data = resetElements<T>(p, n, count, sizeof(int32_t));
     if (data == nullptr) return count == 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        const int32_t v = p->readInt32();
-        data[i] = std::is_same<T, bool>::value ? static_cast<T>(v != 0) : static_cast<T>(v);
+    const auto element = [](int32_t v) {
+        return std::is_same<T, bool>::value ? static_cast<T>(v != 0) : static_cast<T>(v);
+    };
+    if (const uint8_t* block = wireBlock<int32_t>(p, count)) {
+        for (uint32_t i = 0; i < count; ++i) data[i] = element(wireAt<int32_t>(block, i));
+        return true;
     }
+    for (uint32_t i = 0; i < count; ++i) data[i] = element(p->readInt32());
     return true;
 }
 
@@ -152,6 +185,10 @@ bool decodeDoubleArray(const Parcel* p, Node& n) {
     const uint32_t count = static_cast<uint32_t>(p->readInt32());
     double* data = resetElements<double>(p, n, count, sizeof(double));
     if (data == nullptr) return count == 0;
+    if (const uint8_t* block = wireBlock<double>(p, count)) {
+        memcpy(data, block, count * sizeof(double));
+        return true;
+    }
     for (uint32_t i = 0; i < count; ++i) data[i] = p->readDouble();
     return true;
 }
@@ -183,9 +220,7 @@ void encodeStringArray(Parcel* p, const Node& n) {
     const uint32_t count = storedCount<std::string>(n);
     p->writeInt32(static_cast<int32_t>(count));
     const std::string* data = elements::of<std::string>(n);
-    for (uint32_t i = 0; i < count; ++i) {
-        p->writeString16(android::String16(data[i].c_str()));
-    }
+    for (uint32_t i = 0; i < count; ++i) writeText(p, data[i]);
 }
 bool decodeStringArray(const Parcel* p, Node& n) {
     const uint32_t count = static_cast<uint32_t>(p->readInt32());
@@ -220,6 +255,27 @@ static_assert(sizeof(kCodecs) / sizeof(kCodecs[0]) == Bundle::TYPE_BUNDLE_ARRAY 
               "one codec per kind");
 
 }  // namespace
+
+// ASCII text is widened straight into the parcel; anything else takes String16's
+// conversion.
+void writeText(Parcel* p, const std::string& text) {
+    const char* chars = text.c_str();
+    const size_t length = strlen(chars);
+    unsigned char high = 0;
+    for (size_t i = 0; i < length; ++i) high |= static_cast<unsigned char>(chars[i]);
+    if (high >= 0x80 || length >= INT32_MAX / sizeof(char16_t)) {
+        p->writeString16(android::String16(chars));
+        return;
+    }
+    // As writeString16 does: the length, then the units and a zero unit in one block.
+    if (p->writeInt32(static_cast<int32_t>(length)) != android::NO_ERROR) return;
+    auto* block = static_cast<uint8_t*>(p->writeInplace((length + 1) * sizeof(char16_t)));
+    if (block == nullptr) return;
+    for (size_t i = 0; i <= length; ++i) {
+        const char16_t unit = static_cast<unsigned char>(chars[i]);
+        memcpy(block + i * sizeof unit, &unit, sizeof unit);
+    }
+}
 
 void encodeValue(Parcel* p, const Node& node) {
     kCodecs[node.mType].encode(p, node);

@@ -2,10 +2,16 @@
 
 #include <binder/Parcel.h>
 
+#include <string>
+
 #include "bundle/Bundle.h"
 
 namespace status {
 namespace codec {
+
+// Writes the text up to its first NUL as a String16, the same bytes that
+// writeString16(String16(text.c_str())) gives.
+void writeText(android::Parcel* p, const std::string& text);
 
 // Writes the value of a node of a recognised kind (0 to 12).
 void encodeValue(android::Parcel* p, const Bundle::HashNode& node);

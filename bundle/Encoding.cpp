@@ -6,6 +6,7 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/Codec.h"
+#include "bundle/KeyHash.h"
 #include "bundle/Log.h"
 
 namespace status {
@@ -20,22 +21,86 @@ bool recognised(int32_t type) {
 }
 
 void writeEntry(android::Parcel* p, const Bundle::HashNode& node) {
-    p->writeString16(android::String16(node.mKey.c_str()));
+    codec::writeText(p, node.mKey);
     p->writeInt32(node.mType);
     if (recognised(node.mType)) codec::encodeValue(p, node);
 }
 
+// The encoder writes keys in ascending hash order, so a decoded key usually hashes
+// above every key already in the tree. Such a key cannot be there yet, and getNode
+// would walk the right spine to link it as the rightmost node's right child: it is
+// linked there at once. Any other key takes getNode's walk.
+class Inserter {
+public:
+    explicit Inserter(Bundle::HashTree& tree) : mTree(tree), mRightmost(tree.mRoot) {
+        while (mRightmost != nullptr && mRightmost->mRight != nullptr) {
+            mRightmost = mRightmost->mRight;
+        }
+    }
+
+    Bundle::HashNode* nodeFor(const std::string& key) {
+        if (mRightmost != nullptr) {
+            const int32_t hash = keyHash(key.data(), key.size());
+            if (hash > mRightmost->mHash) {
+                Bundle::HashNode* node = new Bundle::HashNode(key.c_str());
+                node->mHash = hash;
+                mRightmost->mRight = node;
+                ++mTree.mCount;
+                mRightmost = node;
+                return node;
+            }
+            return mTree.getNode(key.c_str(), true);
+        }
+        Bundle::HashNode* node = mTree.getNode(key.c_str(), true);
+        mRightmost = mTree.mRoot;  // the tree's first node
+        return node;
+    }
+
+private:
+    Bundle::HashTree& mTree;
+    Bundle::HashNode* mRightmost;
+};
+
 // Reads up to `count` entries into the tree. Entries that the bytes left cannot hold
 // are not invented: decoding ends with the data.
 void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t count) {
+    Inserter inserter(tree);
     for (uint32_t i = 0; i < count && p->dataAvail() >= kMinEntrySize; ++i) {
         const std::string key = Bundle::readString(const_cast<android::Parcel*>(p));
-        Bundle::HashNode* node = tree.getNode(key.c_str(), true);
+        Bundle::HashNode* node = inserter.nodeFor(key);
         node->mType = p->readInt32();
         if (!recognised(node->mType)) return;
         if (!codec::decodeValue(p, *node)) return;
     }
 }
+
+// The walk's stack: ordinary trees fit in the fixed part, so encoding allocates
+// nothing for it; a deeper tree continues on the heap.
+class PendingNodes {
+public:
+    bool empty() const { return mDepth == 0; }
+    void push(const Bundle::HashNode* node) {
+        if (mDepth < kFixed) {
+            mFixed[mDepth] = node;
+        } else {
+            mMore.push_back(node);
+        }
+        ++mDepth;
+    }
+    const Bundle::HashNode* pop() {
+        --mDepth;
+        if (mDepth < kFixed) return mFixed[mDepth];
+        const Bundle::HashNode* node = mMore.back();
+        mMore.pop_back();
+        return node;
+    }
+
+private:
+    static constexpr size_t kFixed = 64;
+    const Bundle::HashNode* mFixed[kFixed];
+    std::vector<const Bundle::HashNode*> mMore;
+    size_t mDepth = 0;
+};
 
 void writeEmptyBundle(android::Parcel* p) {
     Bundle().toParcel(p);
@@ -59,15 +124,14 @@ void Bundle::HashTree::serialize(android::Parcel* p, HashNode* node) {
         p->writeInt32(mCount);
         node = mRoot;
     }
-    std::vector<const HashNode*> pending;
+    PendingNodes pending;
     const HashNode* current = node;
     while (current != nullptr || !pending.empty()) {
         while (current != nullptr) {
-            pending.push_back(current);
+            pending.push(current);
             current = current->mLeft;
         }
-        current = pending.back();
-        pending.pop_back();
+        current = pending.pop();
         writeEntry(p, *current);
         current = current->mRight;
     }
@@ -97,6 +161,21 @@ Bundle::Bundle(android::Parcel* p) : mTree(nullptr) {
 std::string Bundle::readString(android::Parcel* p) {
     size_t units = 0;
     const char16_t* text = p->readString16Inplace(&units);
+    // ASCII text, the common case, converts unit by unit; a zero unit ends it as it
+    // ends the converted text. Anything else takes the converter.
+    const char* bytes = reinterpret_cast<const char*>(text);
+    const auto unitAt = [bytes](size_t i) {
+        char16_t unit;
+        memcpy(&unit, bytes + i * sizeof unit, sizeof unit);
+        return unit;
+    };
+    size_t plain = 0;
+    while (plain < units && unitAt(plain) != 0 && unitAt(plain) < 0x80) ++plain;
+    if (plain == units || unitAt(plain) == 0) {
+        std::string result(plain, '\0');
+        for (size_t i = 0; i < plain; ++i) result[i] = static_cast<char>(unitAt(i));
+        return result;
+    }
     const ssize_t length = utf16_to_utf8_length(text, units);
     if (length < 1) return std::string();  // empty text: the converter writes nothing
     std::string result(static_cast<size_t>(length), '\0');

@@ -4,6 +4,7 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/Elements.h"
+#include "bundle/KeyHash.h"
 
 namespace status {
 
@@ -67,12 +68,8 @@ void Bundle::HashTree::clear() {
 }
 
 Bundle::HashNode* Bundle::HashTree::getNode(const char* key, bool create) {
-    uint32_t h = 0;
-    size_t len = 0;
-    for (const unsigned char* s = reinterpret_cast<const unsigned char*>(key); *s; ++s, ++len) {
-        h = h * 31 + *s;
-    }
-    const int32_t hash = static_cast<int32_t>(h);
+    const size_t len = strlen(key);
+    const int32_t hash = keyHash(key, len);
     HashNode** link = &mRoot;
     while (HashNode* node = *link) {
         if (node->mHash == hash && node->mKey.size() == len &&

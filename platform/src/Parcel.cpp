@@ -96,8 +96,11 @@ status_t Parcel::reserveAtPos(size_t len) {
 
 template <class T>
 status_t Parcel::writeAligned(T val) {
-    status_t err = reserveAtPos(sizeof(T));
-    if (err != NO_ERROR) return err;
+    // Room at the end of the data needs neither growth nor zeroing.
+    if (mData == nullptr || mDataPos > mDataSize || mDataPos + sizeof(T) > mDataCapacity) {
+        status_t err = reserveAtPos(sizeof(T));
+        if (err != NO_ERROR) return err;
+    }
     memcpy(mData + mDataPos, &val, sizeof(T));
     mDataPos += sizeof(T);
     if (mDataPos > mDataSize) mDataSize = mDataPos;

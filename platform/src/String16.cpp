@@ -96,6 +96,18 @@ void String16::assign(const char16_t* units, size_t len) {
 }
 
 void String16::assignUtf8(const char* utf8, size_t len) {
+    // Most texts are ASCII: one unit per byte, converted in one pass.
+    size_t ascii = 0;
+    while (ascii < len && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
+    if (ascii == len) {
+        if (len == 0) return;
+        char16_t* buf = len <= kInlineUnits ? mInline : allocUnits(len);
+        for (size_t i = 0; i < len; ++i) buf[i] = static_cast<unsigned char>(utf8[i]);
+        buf[len] = 0;
+        mString = buf;
+        mSize = len;
+        return;
+    }
     ssize_t units = tessik::utf8ToUtf16Length(utf8, len);
     if (units <= 0) return;  // empty, or a cut-short final sequence: empty as on the platform
     size_t n = static_cast<size_t>(units);

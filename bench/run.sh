@@ -1,0 +1,30 @@
+#!/bin/sh
+# Runs every benchmark of a bench build and prints the table of ratios. The raw
+# results stay in the build folder.
+# Usage: bench/run.sh [BUILD_DIR]   (default build/bench)
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+build=${1:-build/bench}
+out=$build/results
+mkdir -p "$out"
+
+echo "Native benchmarks (3 repetitions each, medians; raw output in $out)..."
+"$build/bench/bundle_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+  --benchmark_out="$out/native.json" --benchmark_out_format=json >"$out/native.txt"
+
+for extra in "$build"/bench/*_bench; do
+  [ "$(basename "$extra")" = bundle_bench ] && continue
+  echo "$(basename "$extra")..."
+  "$extra" --benchmark_out="$out/$(basename "$extra").json" --benchmark_out_format=json \
+    >"$out/$(basename "$extra").txt"
+done
+
+jvm=""
+if [ -x "$build/bench/run-jvm-bench.sh" ]; then
+  echo "JVM benchmarks..."
+  "$build/bench/run-jvm-bench.sh" "$out/jvm.json" >"$out/jvm.txt"
+  jvm="$out/jvm.json"
+fi
+
+echo
+python3 "$here/ratios.py" "$out/native.json" $jvm

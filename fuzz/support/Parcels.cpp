@@ -1,0 +1,28 @@
+#include "support/Parcels.h"
+
+#include <android/log.h>
+#include <stdio.h>
+
+namespace fuzz {
+
+void load(android::Parcel& p, const uint8_t* data, size_t size) {
+    p.setData(data, size);
+    p.setDataPosition(0);
+}
+
+Bytes bytesOf(const android::Parcel& p) {
+    const uint8_t* data = p.data();
+    return data == nullptr ? Bytes() : Bytes(data, data + p.dataSize());
+}
+
+void fail(const char* what) {
+    fprintf(stderr, "property violated: %s\n", what);
+    fflush(stderr);
+    __builtin_trap();
+}
+
+void silenceLog() {
+    __android_log_set_logger([](const __android_logger_data*, const char*) {});
+}
+
+}  // namespace fuzz

@@ -1,0 +1,211 @@
+// The encoder and decoder take shortcuts for common input (ASCII text, element blocks,
+// keys that arrive in ascending hash order). Each case here holds a shortcut to the
+// result of the general path it stands in for, on input that does and does not take it.
+
+#include <binder/Parcel.h>
+#include <gtest/gtest.h>
+#include <string.h>
+#include <utils/String16.h>
+#include <utils/Unicode.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "bundle/Bundle.h"
+#include "bundle/KeyHash.h"
+#include "support/ParcelBytes.h"
+
+using android::Parcel;
+using android::String16;
+using status::Bundle;
+using testing_support::Bytes;
+using testing_support::bytesOf;
+using testing_support::operator+;
+
+namespace {
+
+const std::vector<std::string> kTexts = {
+    "",
+    "a",
+    "battery.level",
+    "a key well past the twenty-three units kept inline",
+    "caf\xC3\xA9",                   // two-byte sequence
+    "\xE2\x82\xAC and more",         // three-byte sequence
+    "\xF0\x9F\x98\x80",              // four bytes: a surrogate pair
+    "cut short \xE2\x82",            // a final sequence cut short
+    std::string("nul\0inside", 10),  // only the part before the NUL counts
+};
+
+// The general path: String16 from the text's C string, written by the parcel.
+Bytes string16Bytes(const std::string& text) {
+    Parcel p;
+    p.writeString16(String16(text.c_str()));
+    return bytesOf(p);
+}
+
+Bytes encode(const Bundle& b) {
+    Parcel p;
+    b.toParcel(&p);
+    return bytesOf(p);
+}
+
+// The general path of readString: the converter, then the text up to its first NUL.
+std::string convertedText(const std::u16string& units) {
+    const ssize_t length = utf16_to_utf8_length(units.data(), units.size());
+    if (length < 1) return std::string();
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    utf16_to_utf8(units.data(), units.size(), buffer.data());
+    return std::string(buffer.data());
+}
+
+// The tree as nested text: hash and key of each node, left and right subtrees.
+std::string shape(const Bundle::HashNode* node) {
+    if (node == nullptr) return "-";
+    return "(" + shape(node->mLeft) + " " + std::to_string(node->mHash) + ":" + node->mKey + " " +
+           shape(node->mRight) + ")";
+}
+
+}  // namespace
+
+TEST(FastPathTest, TextIsWrittenAsItsString16) {
+    for (const std::string& text : kTexts) {
+        SCOPED_TRACE(text);
+        const auto stream = [](const std::string& key, int32_t kind, const Bytes& value) {
+            Parcel p;
+            p.writeInt32(Bundle::BUNDLE_MAGIC);
+            p.writeInt32(1);
+            p.writeString16(String16(key.c_str()));
+            p.writeInt32(kind);
+            return bytesOf(p) + value;
+        };
+        Bundle asKey, asValue, asElements;
+        asKey.set(text.c_str(), 7);
+        asValue.set("k", text.c_str());
+        asElements.setArray("l", std::vector<std::string>{text, "x", text});
+        EXPECT_EQ(encode(asKey), stream(text, Bundle::TYPE_INT32, testing_support::words({7})));
+        EXPECT_EQ(encode(asValue), stream("k", Bundle::TYPE_STRING, string16Bytes(text)));
+        EXPECT_EQ(encode(asElements), stream("l", Bundle::TYPE_STRING_ARRAY,
+                                             testing_support::words({3}) + string16Bytes(text) +
+                                                 string16Bytes("x") + string16Bytes(text)));
+    }
+}
+
+TEST(FastPathTest, ReadStringMatchesTheConverter) {
+    const std::vector<std::u16string> units = {
+        u"",
+        u"plain",
+        std::u16string(u"zero\0unit", 9),
+        u"caf\u00e9",
+        u"\u20ac",
+        std::u16string(1, char16_t(0xD800)) + u"unpaired",
+        u"\U0001F600",
+        std::u16string(u"\u00e9\0after", 7),
+    };
+    for (const std::u16string& text : units) {
+        for (size_t offset : {0u, 1u}) {  // an odd position after an odd-sized append
+            Parcel p;
+            if (offset) {
+                Parcel one;
+                one.writeInt32(7);
+                p.appendFrom(&one, 0, 1);
+            }
+            p.writeString16(text.data(), text.size());
+            p.setDataPosition(offset);
+            EXPECT_EQ(Bundle::readString(&p), convertedText(text));
+            EXPECT_EQ(p.dataPosition(), p.dataSize());
+        }
+    }
+}
+
+TEST(FastPathTest, ElementBlocksHoldTheSameBytesAsSingleWrites) {
+    const int ints[] = {0, 1, -1, 0x7FFFFFFF, -0x7FFFFFFF - 1};
+    const double doubles[] = {0.0, -0.0, 1.5, 1e300, -3.25};
+    const unsigned short words[] = {0, 1, 0xFFFF, 0x8000};
+    const bool bools[] = {true, false, true};
+    Bundle b;
+    b.setArray("i", 5, ints);
+    b.setArray("d", 5, doubles);
+    b.setArray("w", 4, words);
+    b.setArray("b", 3, bools);
+    Parcel p;
+    b.toParcel(&p);
+
+    // The same entries written one value at a time, in the encoder's order.
+    Parcel expected;
+    expected.writeInt32(Bundle::BUNDLE_MAGIC);
+    expected.writeInt32(4);
+    const auto entry = [&](const char* key, int32_t kind, uint32_t count) {
+        expected.writeString16(String16(key));
+        expected.writeInt32(kind);
+        expected.writeInt32(static_cast<int32_t>(count));
+    };
+    // Ascending hash: "b" 98, "d" 100, "i" 105, "w" 119.
+    entry("b", Bundle::TYPE_BOOL_ARRAY, 3);
+    for (bool v : bools) expected.writeInt32(v ? 1 : 0);
+    entry("d", Bundle::TYPE_DOUBLE_ARRAY, 5);
+    for (double v : doubles) expected.writeDouble(v);
+    entry("i", Bundle::TYPE_INT_ARRAY, 5);
+    for (int v : ints) expected.writeInt32(v);
+    entry("w", Bundle::TYPE_WORD_ARRAY, 4);
+    for (unsigned short v : words) expected.writeInt32(v);
+    EXPECT_EQ(bytesOf(p), bytesOf(expected));
+
+    p.setDataPosition(0);
+    Bundle back(&p);
+    std::vector<int> i;
+    std::vector<double> d;
+    std::vector<unsigned short> w;
+    std::vector<bool> f;
+    ASSERT_TRUE(back.getIntArray("i", i) && back.getDoubleArray("d", d) &&
+                back.getWordArray("w", w) && back.getBoolArray("b", f));
+    EXPECT_EQ(i, std::vector<int>(ints, ints + 5));
+    EXPECT_EQ(memcmp(d.data(), doubles, sizeof doubles), 0);  // -0.0 keeps its sign
+    EXPECT_EQ(w, std::vector<unsigned short>(words, words + 4));
+    EXPECT_EQ(f, std::vector<bool>(bools, bools + 3));
+    EXPECT_EQ(p.dataPosition(), p.dataSize());
+}
+
+TEST(FastPathTest, DecodedTreeHasTheShapeOfInsertionsInStreamOrder) {
+    std::vector<std::string> ascending;
+    for (int i = 0; i < 40; ++i) ascending.push_back("key" + std::to_string(100 + i));
+    std::vector<std::string> shuffled = ascending;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(7));
+    const std::vector<std::vector<std::string>> orders = {
+        ascending,
+        std::vector<std::string>(ascending.rbegin(), ascending.rend()),
+        shuffled,
+        {"a", "Aa", "BB", "b", "Aa", "status", "c", "BB", ""},  // equal hashes, repeats
+        {"BB", "Aa", "z", "Aa", "zz"},
+    };
+    for (const std::vector<std::string>& keys : orders) {
+        Parcel p;
+        p.writeInt32(Bundle::BUNDLE_MAGIC);
+        p.writeInt32(static_cast<int32_t>(keys.size()));
+        Bundle::HashTree reference;
+        for (size_t i = 0; i < keys.size(); ++i) {
+            p.writeString16(String16(keys[i].c_str()));
+            p.writeInt32(Bundle::TYPE_INT32);
+            p.writeInt32(static_cast<int32_t>(i));
+            reference.getNode(keys[i].c_str(), true);
+        }
+        p.setDataPosition(0);
+        Bundle decoded(&p);
+        ASSERT_NE(decoded.mTree, nullptr);
+        EXPECT_EQ(shape(decoded.mTree->mRoot), shape(reference.mRoot));
+        EXPECT_EQ(decoded.mTree->mCount, reference.mCount);
+    }
+}
+
+TEST(FastPathTest, KeyHashIsTheByteByByteHash) {
+    std::mt19937 random(11);
+    for (int t = 0; t < 2000; ++t) {
+        std::string key(random() % 24, ' ');
+        for (char& c : key) c = static_cast<char>(1 + random() % 255);
+        uint32_t h = 0;
+        for (unsigned char c : key) h = h * 31 + c;
+        EXPECT_EQ(status::keyHash(key.data(), key.size()), static_cast<int32_t>(h)) << key;
+    }
+    EXPECT_EQ(status::keyHash("status", 6), -892481550);
+}

@@ -1,0 +1,260 @@
+package com.quorvel.dovra.statusitem;
+
+import static java.nio.charset.StandardCharsets.UTF_8;
+import static org.junit.jupiter.api.Assertions.assertArrayEquals;
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertNotNull;
+import static org.junit.jupiter.api.Assertions.assertNull;
+import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import java.lang.reflect.InvocationTargetException;
+import java.lang.reflect.Method;
+import java.lang.reflect.Modifier;
+import java.util.ArrayList;
+import java.util.Arrays;
+import java.util.List;
+import org.junit.jupiter.api.Test;
+
+class BundleNativesTest {
+    static {
+        TestNative.load();
+    }
+
+    private static Object neutralArgument(Class<?> type) {
+        if (type == long.class) return 0L;
+        if (type == int.class) return 0;
+        if (type == boolean.class) return false;
+        if (type == double.class) return 0.0;
+        return null;
+    }
+
+    @Test
+    void loadEntrySetsUpTheClientBeforeTheBundleClassAndLogsNoError() {
+        assertNull(TestNative.LOAD_FAILURE);
+        assertEquals(List.of(new TestNative.LogLine(TestNative.DEBUG, "StatusItemNative",
+                             "StatusItemBinder::jniInit")),
+                TestNative.LOAD_LINES);
+        assertTrue(TestNative.jvmIsLoadingVm());
+    }
+
+    // Handle 0 with a null key: every native is registered (no UnsatisfiedLinkError),
+    // returns its neutral result and never reads the key.
+    @Test
+    void allThirtyNativesAreRegisteredAndNeutralForHandleZero() throws Exception {
+        List<Method> natives = new ArrayList<>();
+        for (Method m : Bundle.class.getDeclaredMethods()) {
+            if (Modifier.isNative(m.getModifiers())) natives.add(m);
+        }
+        assertEquals(30, natives.size());
+        for (Method m : natives) {
+            Object[] args = Arrays.stream(m.getParameterTypes())
+                                    .map(BundleNativesTest::neutralArgument)
+                                    .toArray();
+            Object result;
+            try {
+                result = m.invoke(null, args);
+            } catch (InvocationTargetException e) {
+                throw new AssertionError(m.getName(), e.getCause());
+            }
+            if (m.getName().equals("nativeCreateBundle")) {
+                assertTrue((Long) result != 0L);
+                Bundle.nativeFree((Long) result);
+            } else if (m.getReturnType() != void.class) {
+                assertEquals(neutralArgument(m.getReturnType()), result, m.getName());
+            }
+        }
+    }
+
+    @Test
+    void scalarsRoundTripTheirExtremes() {
+        try (Bundle b = new Bundle()) {
+            b.putBoolean("t", true);
+            b.putInt("i", Integer.MIN_VALUE);
+            b.putLong("l", Long.MIN_VALUE);
+            b.putDouble("d", -0.0);
+            b.putDouble("nan", Double.NaN);
+            assertTrue(b.getBoolean("t"));
+            assertEquals(Integer.MIN_VALUE, b.getInt("i"));
+            assertEquals(Long.MIN_VALUE, b.getLong("l"));
+            assertEquals(Double.doubleToRawLongBits(-0.0), Double.doubleToRawLongBits(b.getDouble("d")));
+            assertTrue(Double.isNaN(b.getDouble("nan")));
+            assertFalse(b.getBoolean("missing"));
+            assertEquals(0, b.getInt("missing"));
+            assertEquals(0L, b.getLong("missing"));
+            assertEquals(0.0, b.getDouble("missing"));
+            b.putInt("i", 7);
+            assertEquals(7, b.getInt("i"));
+        }
+    }
+
+    @Test
+    void nullKeyStoresNothingAndReadsNeutral() {
+        try (Bundle b = new Bundle()) {
+            long h = b.handle();
+            Bundle.nativePutInt(h, null, 5);
+            Bundle.nativePutIntArray(h, null, new int[] {1});
+            assertEquals(0, Bundle.nativeGetInt(h, null));
+            assertNull(Bundle.nativeGetString(h, null));
+            assertNull(Bundle.nativeGetIntArray(h, null));
+            assertThrows(NullPointerException.class, () -> b.putInt(null, 1));
+        }
+    }
+
+    @Test
+    void stringsTravelAsModifiedUtf8Bytes() {
+        try (Bundle b = new Bundle()) {
+            b.putString("s", "a\0b\uD83D\uDE00é");
+            b.putString("empty", "");
+            assertEquals("a\0b\uD83D\uDE00é", b.getString("s"));
+            // NUL and the supplementary character take their modified UTF-8 forms.
+            assertArrayEquals(new byte[] {'a', (byte) 0xC0, (byte) 0x80, 'b', (byte) 0xED,
+                                      (byte) 0xA0, (byte) 0xBD, (byte) 0xED, (byte) 0xB8,
+                                      (byte) 0x80, (byte) 0xC3, (byte) 0xA9},
+                    b.getStringBytes("s"));
+            assertArrayEquals(new byte[0], b.getStringBytes("empty"));
+            assertArrayEquals(new byte[0], b.getStringBytes("missing"));
+            Bundle.nativePutString(b.handle(), "s", null);
+            assertEquals("a\0b\uD83D\uDE00é", b.getString("s"));
+        }
+    }
+
+    @Test
+    void primitiveArraysKeepTheirBits() {
+        try (Bundle b = new Bundle()) {
+            b.putBooleanArray("z", new boolean[] {true, false, false, true, true});
+            b.putByteArray("b", new byte[] {-1, 0, 127, -128});
+            b.putShortArray("s", new short[] {-1, 0, Short.MAX_VALUE, Short.MIN_VALUE});
+            b.putIntArray("i", new int[] {-1, Integer.MAX_VALUE, Integer.MIN_VALUE});
+            b.putDoubleArray("d", new double[] {1.5, -2.25});
+            assertArrayEquals(new boolean[] {true, false, false, true, true}, b.getBooleanArray("z"));
+            assertArrayEquals(new byte[] {-1, 0, 127, -128}, b.getByteArray("b"));
+            assertArrayEquals(new short[] {-1, 0, Short.MAX_VALUE, Short.MIN_VALUE}, b.getShortArray("s"));
+            assertArrayEquals(new int[] {-1, Integer.MAX_VALUE, Integer.MIN_VALUE}, b.getIntArray("i"));
+            assertArrayEquals(new double[] {1.5, -2.25}, b.getDoubleArray("d"));
+        }
+    }
+
+    @Test
+    void emptyAndMissingArraysReadAsNull() {
+        try (Bundle b = new Bundle()) {
+            b.putIntArray("i", new int[] {4});
+            b.putIntArray("i", new int[0]); // an empty primitive array stores nothing
+            assertArrayEquals(new int[] {4}, b.getIntArray("i"));
+            b.putByteArray("b", new byte[0]);
+            assertNull(b.getByteArray("b"));
+            b.putStringArray("s", new String[] {"x"});
+            b.putStringArray("s", new String[0]); // an empty string array replaces
+            assertNull(b.getStringArray("s"));
+            b.putBundleArray("a", new Bundle[0]);
+            assertNull(b.getBundleArray("a"));
+            assertNull(b.getBooleanArray("missing"));
+            assertNull(b.getShortArray("missing"));
+            assertNull(b.getDoubleArray("missing"));
+            assertNull(b.getStringArray("missing"));
+            assertNull(b.getBundleArray("missing"));
+            Bundle.nativePutIntArray(b.handle(), "i", null);
+            assertArrayEquals(new int[] {4}, b.getIntArray("i"));
+        }
+    }
+
+    @Test
+    void stringArraysSkipNullElements() {
+        try (Bundle b = new Bundle()) {
+            b.putStringArray("s", new String[] {"one", null, "three"});
+            assertArrayEquals(new String[] {"one", "three"}, b.getStringArray("s"));
+            byte[][] raw = Bundle.nativeGetStringArray(b.handle(), "s");
+            assertArrayEquals("one".getBytes(UTF_8), raw[0]);
+        }
+    }
+
+    // Far more elements than a native frame has local references: each element's
+    // reference must go once used, or the checker reports the overflow.
+    @Test
+    void longStringAndBundleArraysFitTheLocalReferenceTable() {
+        String[] strings = new String[5000];
+        for (int i = 0; i < strings.length; i++) strings[i] = "s" + i;
+        Bundle[] bundles = new Bundle[2000];
+        for (int i = 0; i < bundles.length; i++) {
+            bundles[i] = new Bundle();
+            bundles[i].putInt("i", i);
+        }
+        try (Bundle b = new Bundle()) {
+            b.putStringArray("s", strings);
+            b.putBundleArray("b", bundles);
+            assertArrayEquals(strings, b.getStringArray("s"));
+            Bundle[] back = b.getBundleArray("b");
+            assertEquals(bundles.length, back.length);
+            assertEquals(1999, back[1999].getInt("i"));
+            for (Bundle x : back) x.close();
+        } finally {
+            for (Bundle x : bundles) x.close();
+        }
+    }
+
+    @Test
+    void nestedBundlesAreSnapshots() {
+        try (Bundle outer = new Bundle(); Bundle inner = new Bundle()) {
+            inner.putInt("v", 1);
+            outer.putBundle("in", inner);
+            inner.putInt("v", 2);
+            try (Bundle copy = outer.getBundle("in")) {
+                assertEquals(1, copy.getInt("v"));
+                copy.putInt("v", 3);
+            }
+            try (Bundle again = outer.getBundle("in")) {
+                assertEquals(1, again.getInt("v"));
+            }
+            assertEquals(2, inner.getInt("v"));
+            Bundle.nativePutBundle(outer.handle(), "zero", 0);
+            assertEquals(0L, Bundle.nativeGetBundle(outer.handle(), "zero"));
+            assertNull(outer.getBundle("missing"));
+        }
+    }
+
+    @Test
+    void bundleArraysKeepPositionsOfEmptyAndClosedBundles() {
+        Bundle full = new Bundle();
+        Bundle empty = new Bundle();
+        Bundle closed = new Bundle();
+        full.putString("k", "v");
+        closed.close();
+        try (Bundle b = new Bundle()) {
+            b.putBundleArray("a", new Bundle[] {full, empty, null, closed, full});
+            long[] handles = Bundle.nativeGetBundleArray(b.handle(), "a");
+            assertEquals(4, handles.length);
+            assertEquals(0L, handles[1]);
+            assertEquals(0L, handles[2]);
+            assertEquals(1, TestNative.refCount(handles[0]));
+            assertTrue(handles[0] != handles[3]);
+            Bundle[] back = b.getBundleArray("a");
+            assertEquals("v", back[3].getString("k"));
+            assertNull(back[1]);
+            for (long h : handles) Bundle.nativeFree(h);
+            back[0].close();
+            back[3].close();
+        } finally {
+            full.close();
+            empty.close();
+        }
+    }
+
+    @Test
+    void aClosedBundleIgnoresPutsAndReadsEmpty() {
+        Bundle b = new Bundle();
+        b.putInt("i", 1);
+        b.close();
+        b.close();
+        assertTrue(b.isClosed());
+        b.putInt("i", 2);
+        assertEquals(0, b.getInt("i"));
+        assertNull(b.getStringBytes("s"));
+    }
+
+    @Test
+    void aFailedAllocationBecomesAPendingOutOfMemoryError() {
+        OutOfMemoryError e = assertThrows(OutOfMemoryError.class, TestNative::failAllocation);
+        assertNotNull(e.getMessage());
+    }
+}

@@ -1,0 +1,130 @@
+package com.quorvel.dovra.statusitem;
+
+import static org.junit.jupiter.api.Assertions.assertArrayEquals;
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertNull;
+import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import android.os.Parcel;
+import java.lang.reflect.Field;
+import java.util.List;
+import org.junit.jupiter.api.Test;
+
+class HandleOwnershipTest {
+    static {
+        TestNative.load();
+    }
+
+    private static final byte[] EMPTY_BUNDLE = {0x42, 0x4E, 0x44, 0x4C, 0, 0, 0, 0};
+
+    @Test
+    void eachHandleOwnsOneReference() {
+        long h = Bundle.nativeCreateBundle();
+        assertEquals(1, TestNative.refCount(h));
+        Bundle shared = TestNative.wrapTree(h);
+        assertEquals(2, TestNative.refCount(h));
+        assertEquals(h, shared.handle());
+        shared.putInt("x", 9); // the Java object and the handle share one tree
+        assertEquals(9, Bundle.nativeGetInt(h, "x"));
+        shared.close();
+        shared.close(); // the handle is given back exactly once
+        assertEquals(1, TestNative.refCount(h));
+        long source = Bundle.nativeCreateBundle();
+        Bundle.nativePutInt(source, "v", 1);
+        Bundle.nativePutBundle(h, "n", source);
+        assertEquals(1, TestNative.refCount(source));
+        long nested = Bundle.nativeGetBundle(h, "n");
+        assertTrue(nested != 0 && nested != source);
+        assertEquals(1, TestNative.refCount(nested));
+        assertEquals(1, TestNative.refCount(h));
+        Bundle.nativeFree(nested);
+        Bundle.nativeFree(source);
+        Bundle.nativeFree(h);
+        Bundle.nativeFree(0);
+    }
+
+    @Test
+    void anUnreachableBundleGivesItsHandleBackThroughTheCleaner() throws InterruptedException {
+        long h = Bundle.nativeCreateBundle();
+        TestNative.wrapTree(h).putInt("x", 1); // dropped without close()
+        assertEquals(2, TestNative.refCount(h));
+        for (int i = 0; i < 200 && TestNative.refCount(h) != 1; i++) {
+            System.gc();
+            Thread.sleep(50);
+        }
+        assertEquals(1, TestNative.refCount(h));
+        Bundle.nativeFree(h);
+    }
+
+    @Test
+    void wrappingNoContentGivesNullAndLogsNothing() {
+        TestNative.logLines();
+        assertNull(TestNative.wrapTree(0));
+        assertEquals(List.of(), TestNative.logLines());
+    }
+
+    @Test
+    void handleZeroAndAFreshHandleWriteTheEmptyBundle() {
+        Parcel p = Parcel.obtain();
+        try {
+            long fresh = Bundle.nativeCreateBundle();
+            Bundle.nativeToParcel(0, p);
+            Bundle.nativeToParcel(fresh, p);
+            Bundle.nativeFree(fresh);
+            byte[] both = p.marshall();
+            assertArrayEquals(EMPTY_BUNDLE, java.util.Arrays.copyOfRange(both, 0, 8));
+            assertArrayEquals(EMPTY_BUNDLE, java.util.Arrays.copyOfRange(both, 8, 16));
+            p.setDataPosition(0);
+            long back = Bundle.nativeFromParcel(p);
+            assertTrue(back != 0);
+            assertEquals(8, p.dataPosition());
+            assertEquals(1, TestNative.refCount(back));
+            assertNull(Bundle.nativeGetIntArray(back, "anything"));
+            Bundle.nativeFree(back);
+        } finally {
+            p.recycle();
+        }
+    }
+
+    @Test
+    void unreadableContentGivesAnEmptyBundleAndTheDecodersLine() {
+        Parcel p = Parcel.obtain();
+        try {
+            p.writeInt(7);
+            p.setDataPosition(0);
+            TestNative.logLines();
+            try (Bundle b = Bundle.readFromParcel(p)) {
+                assertFalse(b.isClosed());
+                assertEquals(1, TestNative.refCount(b.handle()));
+            }
+            assertEquals(List.of(new TestNative.LogLine(TestNative.ERROR, "Bundle",
+                                 "Invalid magic identifier 00000007")),
+                    TestNative.logLines());
+        } finally {
+            p.recycle();
+        }
+    }
+
+    @Test
+    void parcelObjectsResolveLikeThePlatform() throws Exception {
+        assertFalse(TestNative.parcelResolves(null));
+        assertEquals(0L, Bundle.nativeFromParcel(null));
+        Parcel p = Parcel.obtain();
+        Field field = Parcel.class.getDeclaredField("mNativePtr");
+        field.setAccessible(true);
+        long ptr = field.getLong(p);
+        try {
+            assertTrue(TestNative.parcelResolves(p));
+            field.setLong(p, 0L);
+            IllegalStateException e = assertThrows(IllegalStateException.class,
+                    () -> TestNative.parcelResolves(p));
+            assertEquals("Parcel has been finalized!", e.getMessage());
+            assertThrows(IllegalStateException.class, () -> Bundle.nativeFromParcel(p));
+        } finally {
+            field.setLong(p, ptr);
+            p.recycle();
+        }
+    }
+}

@@ -1,0 +1,118 @@
+package com.quorvel.dovra.statusitem;
+
+import static org.junit.jupiter.api.Assertions.assertArrayEquals;
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertNull;
+import static org.junit.jupiter.api.Assertions.assertThrows;
+
+import android.os.Parcel;
+import org.junit.jupiter.api.Test;
+
+class ParcelRoundTripTest {
+    static {
+        TestNative.load();
+    }
+
+    @Test
+    void theRoadOfOneRequestWritesTwentyFourBytes() {
+        Parcel p = Parcel.obtain();
+        try (Bundle b = new Bundle()) {
+            b.putInt("a", 5);
+            b.writeToParcel(p);
+            assertArrayEquals(new byte[] {0x42, 0x4E, 0x44, 0x4C, 1, 0, 0, 0, 1, 0, 0, 0, 0x61, 0,
+                                      0, 0, 1, 0, 0, 0, 5, 0, 0, 0},
+                    p.marshall());
+        } finally {
+            p.recycle();
+        }
+    }
+
+    @Test
+    void everyKindSurvivesMarshallingThroughBytes() {
+        byte[] bytes;
+        Parcel out = Parcel.obtain();
+        try (Bundle b = new Bundle(); Bundle inner = new Bundle()) {
+            inner.putString("name", "inner");
+            b.putBoolean("z", true);
+            b.putInt("i", -5);
+            b.putLong("l", 1L << 40);
+            b.putDouble("d", 2.5);
+            b.putString("s", "grüß");
+            b.putBundle("b", inner);
+            b.putBooleanArray("za", new boolean[] {false, true});
+            b.putByteArray("ba", new byte[] {-1, 2});
+            b.putShortArray("sa", new short[] {-1, 3});
+            b.putIntArray("ia", new int[] {4, -4});
+            b.putDoubleArray("da", new double[] {0.25});
+            b.putStringArray("ss", new String[] {"x", ""});
+            b.putBundleArray("bb", new Bundle[] {inner, inner});
+            out.writeInt(0x1234); // the bundle need not start the parcel
+            b.writeToParcel(out);
+            bytes = out.marshall();
+        } finally {
+            out.recycle();
+        }
+        Parcel in = Parcel.obtain();
+        try {
+            in.unmarshall(bytes, 0, bytes.length);
+            assertEquals(bytes.length, in.dataPosition()); // unmarshall leaves it at the end
+            in.setDataPosition(0);
+            assertEquals(0x1234, in.readInt());
+            try (Bundle b = Bundle.readFromParcel(in)) {
+                assertEquals(bytes.length, in.dataPosition());
+                assertEquals(true, b.getBoolean("z"));
+                assertEquals(-5, b.getInt("i"));
+                assertEquals(1L << 40, b.getLong("l"));
+                assertEquals(2.5, b.getDouble("d"));
+                assertEquals("grüß", b.getString("s"));
+                try (Bundle inner = b.getBundle("b")) {
+                    assertEquals("inner", inner.getString("name"));
+                }
+                assertArrayEquals(new boolean[] {false, true}, b.getBooleanArray("za"));
+                assertArrayEquals(new byte[] {-1, 2}, b.getByteArray("ba"));
+                assertArrayEquals(new short[] {-1, 3}, b.getShortArray("sa"));
+                assertArrayEquals(new int[] {4, -4}, b.getIntArray("ia"));
+                assertArrayEquals(new double[] {0.25}, b.getDoubleArray("da"));
+                assertArrayEquals(new String[] {"x", ""}, b.getStringArray("ss"));
+                Bundle[] bb = b.getBundleArray("bb");
+                assertEquals("inner", bb[1].getString("name"));
+                for (Bundle x : bb) x.close();
+            }
+        } finally {
+            in.recycle();
+        }
+    }
+
+    @Test
+    void theParcelStandInBehavesLikeThePlatform() {
+        Parcel p = Parcel.obtain();
+        try {
+            p.unmarshall(new byte[] {1, 2, 3, 4, 5}, 0, 5);
+            assertEquals(8, p.dataSize());
+            assertEquals(8, p.dataPosition());
+            assertArrayEquals(new byte[] {1, 2, 3, 4, 5, 0, 0, 0}, p.marshall());
+            p.setDataPosition(4);
+            assertEquals(5, p.readInt());
+            assertEquals(0, p.readInt()); // past the end: 0, position unchanged
+            assertEquals(8, p.dataPosition());
+            p.unmarshall(new byte[] {9}, 0, -1); // a negative length does nothing
+            assertEquals(8, p.dataSize());
+            assertThrows(ArrayIndexOutOfBoundsException.class,
+                    () -> p.unmarshall(new byte[] {1, 2}, 1, 2));
+            p.unmarshall(new byte[] {0, 7, 0, 0, 0}, 1, 4);
+            p.setDataPosition(0);
+            assertEquals(7, p.readInt());
+        } finally {
+            p.recycle();
+        }
+        Parcel again = Parcel.obtain();
+        try {
+            assertEquals(0, again.dataSize());
+            try (Bundle b = Bundle.readFromParcel(again)) {
+                assertNull(b.getBundle("none"));
+            }
+        } finally {
+            again.recycle();
+        }
+    }
+}

@@ -1,0 +1,250 @@
+package com.quorvel.dovra.statusitem;
+
+import static java.nio.charset.StandardCharsets.UTF_8;
+import static org.junit.jupiter.api.Assertions.assertArrayEquals;
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertNotSame;
+import static org.junit.jupiter.api.Assertions.assertNull;
+import static org.junit.jupiter.api.Assertions.assertSame;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import java.io.ByteArrayOutputStream;
+import java.nio.ByteBuffer;
+import java.nio.ByteOrder;
+import java.util.List;
+import java.util.concurrent.atomic.AtomicInteger;
+import org.junit.jupiter.api.AfterEach;
+import org.junit.jupiter.api.BeforeEach;
+import org.junit.jupiter.api.Test;
+import tessik.BinderClients;
+
+class StatusItemDeliveryTest {
+    static {
+        TestNative.load();
+    }
+
+    private static final int BOOL = 0, LONG = 1, DOUBLE = 2, STRING = 3, BUNDLE = 4;
+
+    private final Recorder mRecorder = new Recorder();
+
+    @BeforeEach
+    void bind() {
+        assertTrue(new StatusItemClient(mRecorder).bind());
+        TestNative.logLines();
+    }
+
+    @AfterEach
+    void unbind() {
+        StatusItemClient.unbind();
+    }
+
+    private static byte[] bytes(String s) {
+        return s.getBytes(UTF_8);
+    }
+
+    private Recorder.Event single() {
+        List<Recorder.Event> events = mRecorder.take();
+        assertEquals(1, events.size(), events.toString());
+        return events.get(0);
+    }
+
+    @Test
+    void eachKindReachesItsCallbackOnTheProducersThread() {
+        Object[][] cases = {
+            {BOOL, 1L, 0.0, null, "statusUpdateBoolFromNative", true},
+            {BOOL, 0L, 0.0, null, "statusUpdateBoolFromNative", false},
+            {LONG, Long.MIN_VALUE, 0.0, null, "statusUpdateLongFromNative", Long.MIN_VALUE},
+            {LONG, -1L, 0.0, null, "statusUpdateLongFromNative", -1L},
+            {DOUBLE, 0L, -1.25, null, "statusUpdateDoubleFromNative", -1.25},
+        };
+        for (Object[] c : cases) {
+            assertTrue(TestNative.deliverFields(bytes("key"), (Integer) c[0], (Long) c[1],
+                    (Double) c[2], (byte[]) c[3], 0, true));
+            Recorder.Event e = single();
+            assertEquals(c[4], e.method());
+            assertArrayEquals(bytes("key"), e.key());
+            assertEquals(c[5], e.value());
+            assertNotSame(Thread.currentThread(), e.thread());
+        }
+        assertEquals(List.of(), TestNative.logLines());
+    }
+
+    @Test
+    void setIntMinusOneArrivesAsTheLongMinusOne() {
+        assertTrue(TestNative.deliverSetInt("n", -1));
+        Recorder.Event e = single();
+        assertEquals("statusUpdateLongFromNative", e.method());
+        assertEquals(-1L, e.value());
+    }
+
+    @Test
+    void aStringIsCutAtItsFirstNulButAKeyArrivesWhole() {
+        byte[] key = {'k', 0, 'y'};
+        assertTrue(TestNative.deliverFields(key, STRING, 0, 0, new byte[] {'a', 'b', 0, 'c'}, 0,
+                false));
+        Recorder.Event e = single();
+        assertEquals("statusUpdateStringFromNative", e.method());
+        assertArrayEquals(key, e.key());
+        assertArrayEquals(bytes("ab"), (byte[]) e.value());
+        assertSame(Thread.currentThread(), e.thread());
+
+        assertTrue(TestNative.deliverFields(new byte[0], STRING, 0, 0, new byte[0], 0, true));
+        e = single();
+        assertArrayEquals(new byte[0], e.key());
+        assertArrayEquals(new byte[0], (byte[]) e.value());
+    }
+
+    @Test
+    void aBundleArrivesSharingTheItemsContent() {
+        try (Bundle source = new Bundle()) {
+            source.putString("s", "v");
+            long h = source.handle();
+            assertTrue(TestNative.deliverFields(bytes("b"), BUNDLE, 0, 0, null, h, true));
+            Recorder.Event e = single();
+            assertEquals("statusUpdateBundleFromNative", e.method());
+            try (Bundle got = (Bundle) e.value()) {
+                assertEquals(h, got.handle());
+                assertEquals(2, TestNative.refCount(h)); // the item is gone, the Java one stays
+                assertEquals("v", got.getString("s"));
+                got.putInt("back", 1);
+                assertEquals(1, source.getInt("back"));
+            }
+            assertEquals(1, TestNative.refCount(h));
+        }
+    }
+
+    @Test
+    void anEmptyBundleArrivesAsNull() {
+        assertTrue(TestNative.deliverFields(bytes("b"), BUNDLE, 0, 0, null, 0, true));
+        Recorder.Event e = single();
+        assertEquals("statusUpdateBundleFromNative", e.method());
+        assertNull(e.value());
+    }
+
+    @Test
+    void anUnknownTypeIsLoggedAndNotDelivered() {
+        for (int type : new int[] {5, -1, Integer.MIN_VALUE}) {
+            assertTrue(TestNative.deliverFields(bytes("k"), type, 0, 0, null, 0, true));
+            assertEquals(List.of(), mRecorder.take());
+            assertEquals(List.of(new TestNative.LogLine(TestNative.WARN, "StatusItemNative",
+                                 "Unknown item value type")),
+                    TestNative.logLines());
+        }
+    }
+
+    @Test
+    void anUnboundClientGetsNothing() {
+        StatusItemClient.unbind();
+        assertFalse(TestNative.deliverFields(bytes("k"), LONG, 1, 0, null, 0, true));
+        assertEquals(List.of(), mRecorder.take());
+        assertEquals(List.of(new TestNative.LogLine(TestNative.ERROR, "StatusItemNative",
+                             "StatusItem Binder native interface is not initialized yet")),
+                TestNative.logLines());
+        assertFalse(BinderClients.bind("no.such.Client", mRecorder));
+    }
+
+    @Test
+    void aThrowingCallbackLeavesItsExceptionPendingAndTheResultTrue() {
+        StatusItemClient throwing = new StatusItemClient(new Recorder() {
+            @Override
+            public void onLong(byte[] key, long value) {
+                throw new IllegalStateException("callback failed");
+            }
+        });
+        assertTrue(throwing.bind());
+        assertEquals(3, TestNative.deliverLongReportingPending(1));
+        assertTrue(new StatusItemClient(mRecorder).bind());
+        assertEquals(1, TestNative.deliverLongReportingPending(2));
+        assertEquals(2L, single().value());
+    }
+
+    /** Item encodings as an outside producer writes them into a parcel. */
+    private static final class ItemBytes {
+        private final ByteArrayOutputStream mOut = new ByteArrayOutputStream();
+
+        ItemBytes int32(int v) {
+            mOut.writeBytes(ByteBuffer.allocate(4).order(ByteOrder.LITTLE_ENDIAN).putInt(v).array());
+            return this;
+        }
+
+        ItemBytes int64(long v) {
+            mOut.writeBytes(ByteBuffer.allocate(8).order(ByteOrder.LITTLE_ENDIAN).putLong(v).array());
+            return this;
+        }
+
+        ItemBytes string16(char... units) {
+            int32(units.length);
+            ByteBuffer b = ByteBuffer.allocate((units.length + 1) * 2 + 3 & ~3)
+                                   .order(ByteOrder.LITTLE_ENDIAN);
+            for (char u : units) b.putChar(u);
+            mOut.writeBytes(b.array());
+            return this;
+        }
+
+        byte[] bytes() {
+            return mOut.toByteArray();
+        }
+    }
+
+    @Test
+    void decodedItemsArriveWithTheirExactValues() {
+        assertTrue(TestNative.deliverEncoded(new ItemBytes().string16('a').int32(BOOL).int32(7).bytes(), true));
+        assertEquals(true, single().value());
+        assertTrue(TestNative.deliverEncoded(new ItemBytes().string16('a').int32(LONG).int64(-1).bytes(), true));
+        assertEquals(-1L, single().value());
+        assertTrue(TestNative.deliverEncoded(
+                new ItemBytes().string16('a').int32(DOUBLE).int64(Double.doubleToLongBits(1.5)).bytes(), true));
+        assertEquals(1.5, single().value());
+        assertTrue(TestNative.deliverEncoded(
+                new ItemBytes().string16('a', '\0', 'b').int32(STRING).string16('x', '\0', 'y').bytes(),
+                true));
+        Recorder.Event e = single();
+        assertArrayEquals(new byte[] {'a', 0, 'b'}, e.key());
+        assertArrayEquals(new byte[] {'x'}, (byte[]) e.value());
+        assertTrue(TestNative.deliverEncoded(
+                new ItemBytes().string16('a', 'b').int32(BUNDLE).int32(0x4C444E42).int32(0).bytes(),
+                true));
+        assertNull(single().value());
+        assertFalse(TestNative.deliverEncoded(new ItemBytes().string16('a').int32(5).bytes(), true));
+        assertEquals(List.of(), mRecorder.take());
+    }
+
+    // One native thread that never returns to Java between items: its local references
+    // must stay constant, or the checker reports the table overflowing.
+    @Test
+    void oneHundredThousandItemsFromANativeThread() {
+        AtomicInteger[] counts = new AtomicInteger[5];
+        for (int i = 0; i < 5; i++) counts[i] = new AtomicInteger();
+        StatusItemClient counting = new StatusItemClient(new StatusItemClient.Listener() {
+            @Override
+            public void onBoolean(byte[] key, boolean value) {
+                counts[BOOL].incrementAndGet();
+            }
+
+            @Override
+            public void onLong(byte[] key, long value) {
+                counts[LONG].incrementAndGet();
+            }
+
+            @Override
+            public void onDouble(byte[] key, double value) {
+                counts[DOUBLE].incrementAndGet();
+            }
+
+            @Override
+            public void onString(byte[] key, byte[] value) {
+                counts[STRING].incrementAndGet();
+            }
+
+            @Override
+            public void onBundle(byte[] key, Bundle value) {
+                if (value.getInt("n") == 1) counts[BUNDLE].incrementAndGet();
+                value.close();
+            }
+        });
+        assertTrue(counting.bind());
+        assertEquals(100_000, TestNative.deliverMany(100_000));
+        for (AtomicInteger count : counts) assertEquals(20_000, count.get());
+    }
+}

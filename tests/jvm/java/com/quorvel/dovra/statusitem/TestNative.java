@@ -1,0 +1,76 @@
+package com.quorvel.dovra.statusitem;
+
+import java.util.ArrayList;
+import java.util.List;
+
+/**
+ * The test-only native library: a producer of status items and a capture of the Android log.
+ * It is loaded before libstatusitem.so, so the lines of the load entry are captured too.
+ */
+final class TestNative {
+    record LogLine(int priority, String tag, String message) {}
+
+    static final int DEBUG = 3;
+    static final int WARN = 5;
+    static final int ERROR = 6;
+
+    /** What the library logged while it was loaded, and how the load ended. */
+    static final List<LogLine> LOAD_LINES;
+
+    static final Throwable LOAD_FAILURE;
+
+    static {
+        System.loadLibrary("statusitem_jvmtest");
+        Throwable failure = null;
+        try {
+            NativeLibrary.load();
+        } catch (Throwable t) {
+            failure = t;
+        }
+        LOAD_FAILURE = failure;
+        LOAD_LINES = List.copyOf(logLines());
+    }
+
+    private TestNative() {}
+
+    static void load() {}
+
+    /** The lines logged since the last call. */
+    static List<LogLine> logLines() {
+        List<LogLine> out = new ArrayList<>();
+        for (String line : takeLogLines()) {
+            String[] parts = line.split("\t", 3);
+            out.add(new LogLine(Integer.parseInt(parts[0]), parts[1], parts[2]));
+        }
+        return out;
+    }
+
+    static native String[] takeLogLines();
+
+    static native int refCount(long handle);
+
+    static native boolean jvmIsLoadingVm();
+
+    static native boolean deliverFields(byte[] key, int type, long bits, double real, byte[] text,
+            long bundleHandle, boolean onNativeThread);
+
+    static native boolean deliverSetInt(String key, int value);
+
+    static native boolean deliverEncoded(byte[] encoded, boolean onNativeThread);
+
+    static native int deliverMany(int count);
+
+    static native int deliverLongReportingPending(long value);
+
+    static native Bundle wrapTree(long handle);
+
+    static native boolean parcelResolves(Object parcel);
+
+    static native void printThrowable(Throwable throwable);
+
+    static native byte[] stringBytes(byte[] bytes);
+
+    static native boolean runOnAttachedThread(Runnable action);
+
+    static native long failAllocation();
+}

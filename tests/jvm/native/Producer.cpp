@@ -1,0 +1,198 @@
+// The native producer of the JVM tests: builds status items and hands them to the
+// binder client, on the calling Java thread or on a native thread of its own.
+#include <binder/Parcel.h>
+#include <jni.h>
+#include <stdint.h>
+#include <tessik/JniHelpers.h>
+
+#include <string>
+#include <thread>
+
+#include "bundle/Bundle.h"
+#include "jni/Boundary.h"
+#include "jni/Handle.h"
+#include "jni/ScopedJni.h"
+#include "statusitem/Item.h"
+#include "statusitem/StatusItemBinder.h"
+
+using status::Bundle;
+using status::Item;
+using status::StatusItemBinder;
+
+namespace {
+
+std::string bytesOf(JNIEnv* env, jbyteArray array) {
+    if (array == nullptr) return std::string();
+    std::string out(static_cast<size_t>(env->GetArrayLength(array)), '\0');
+    env->GetByteArrayRegion(array, 0, static_cast<jsize>(out.size()),
+                            reinterpret_cast<jbyte*>(&out[0]));
+    return out;
+}
+
+bool deliver(const Item& item, bool onNativeThread) {
+    if (!onNativeThread) return StatusItemBinder::get()->statusUpdate(item);
+    bool result = false;
+    std::thread producer([&] { result = StatusItemBinder::get()->statusUpdate(item); });
+    producer.join();
+    return result;
+}
+
+}  // namespace
+
+extern "C" {
+
+JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_refCount(JNIEnv*, jclass,
+                                                                             jlong handle) {
+    return status::jni::treeOf(handle)->mRefs.load();
+}
+
+JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_jvmIsLoadingVm(JNIEnv* env,
+                                                                                       jclass) {
+    JavaVM* vm = nullptr;
+    env->GetJavaVM(&vm);
+    return getJVM() != nullptr && getJVM() == vm;
+}
+
+// An item with its fields set directly: any key bytes, any type code.
+JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverFields(
+    JNIEnv* env, jclass, jbyteArray key, jint type, jlong bits, jdouble real, jbyteArray text,
+    jlong bundleHandle, jboolean onNativeThread) {
+    Item item;
+    item.mKey = bytesOf(env, key);
+    item.mType = type;
+    if (type == Item::ITEM_DOUBLE) {
+        item.mValue.mDouble = real;
+    } else if (type == Item::ITEM_BOOL) {
+        item.mValue.mBool = bits != 0;
+    } else {
+        item.mValue.mInt64 = bits;
+    }
+    item.mString = bytesOf(env, text);
+    item.mBundle = Bundle(status::jni::treeOf(bundleHandle));
+    return deliver(item, onNativeThread);
+}
+
+JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverSetInt(JNIEnv* env,
+                                                                                      jclass,
+                                                                                      jstring key,
+                                                                                      jint value) {
+    status::jni::ScopedUtfChars chars(env, key);
+    Item item;
+    item.setInt(chars.c_str(), value);
+    return deliver(item, true);
+}
+
+// Decodes one item from the bytes as a producer reading a parcel would.
+JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverEncoded(
+    JNIEnv* env, jclass, jbyteArray encoded, jboolean onNativeThread) {
+    const std::string bytes = bytesOf(env, encoded);
+    android::Parcel parcel;
+    parcel.setData(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    try {
+        Item item(&parcel);
+        return deliver(item, onNativeThread);
+    } catch (int) {
+        return JNI_FALSE;
+    }
+}
+
+// Delivers `count` items, cycling through the five kinds, from one native thread that
+// never returns to Java in between. Returns how many statusUpdate calls said true.
+JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverMany(JNIEnv*, jclass,
+                                                                                jint count) {
+    jint delivered = 0;
+    std::thread producer([&] {
+        Bundle shared;
+        shared.set("n", 1);
+        Item item;
+        for (jint i = 0; i < count; ++i) {
+            switch (i % 5) {
+                case 0:
+                    item.setBool("bool", (i & 1) != 0);
+                    break;
+                case 1:
+                    item.setLong("long", i);
+                    break;
+                case 2:
+                    item.setDouble("double", i * 0.5);
+                    break;
+                case 3:
+                    item.setString("string", "text");
+                    break;
+                case 4:
+                    item.setBundle("bundle", shared);
+                    break;
+            }
+            if (StatusItemBinder::get()->statusUpdate(item)) ++delivered;
+        }
+    });
+    producer.join();
+    return delivered;
+}
+
+// Delivers a long item on the calling thread and reports, then clears, what a
+// throwing callback left: 1 for a true result, plus 2 for a pending exception.
+JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverLongReportingPending(
+    JNIEnv* env, jclass, jlong value) {
+    Item item;
+    item.setLong("k", value);
+    const bool delivered = StatusItemBinder::get()->statusUpdate(item);
+    const bool pending = env->ExceptionCheck();
+    if (pending) env->ExceptionClear();
+    return (delivered ? 1 : 0) | (pending ? 2 : 0);
+}
+
+// Wraps the handle's tree in a new Java Bundle the way a bundle item is handed over.
+JNIEXPORT jobject JNICALL Java_com_quorvel_dovra_statusitem_TestNative_wrapTree(JNIEnv* env, jclass,
+                                                                                jlong handle) {
+    Bundle bundle(status::jni::treeOf(handle));
+    return bundle.getJBundle(env);
+}
+
+JNIEXPORT jboolean JNICALL
+Java_com_quorvel_dovra_statusitem_TestNative_parcelResolves(JNIEnv* env, jclass, jobject parcel) {
+    return parcelForJavaObject(env, parcel) != nullptr;
+}
+
+JNIEXPORT void JNICALL Java_com_quorvel_dovra_statusitem_TestNative_printThrowable(
+    JNIEnv* env, jclass, jthrowable throwable) {
+    printException(env, throwable);
+}
+
+JNIEXPORT jbyteArray JNICALL
+Java_com_quorvel_dovra_statusitem_TestNative_stringBytes(JNIEnv* env, jclass, jbyteArray bytes) {
+    const std::string text = bytesOf(env, bytes);
+    return createStringByteArray(env, text.data(), text.size());
+}
+
+// A native thread asks for its environment twice and runs `action` through it. True
+// when both requests gave the same environment.
+JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_runOnAttachedThread(
+    JNIEnv* env, jclass, jobject action) {
+    JavaVM* vm = nullptr;
+    env->GetJavaVM(&vm);
+    jobject global = env->NewGlobalRef(action);
+    bool same = false;
+    std::thread thread([&] {
+        JNIEnv* first = getJniEnv(vm);
+        JNIEnv* second = getJniEnv(vm);
+        same = first != nullptr && first == second;
+        if (first == nullptr) return;
+        jclass runnable = first->FindClass("java/lang/Runnable");
+        jmethodID run = first->GetMethodID(runnable, "run", "()V");
+        first->CallVoidMethod(global, run);
+        if (first->ExceptionCheck()) first->ExceptionClear();
+        first->DeleteLocalRef(runnable);
+    });
+    thread.join();
+    env->DeleteGlobalRef(global);
+    return same;
+}
+
+// A native whose body runs out of memory: the boundary turns it into a Java error.
+JNIEXPORT jlong JNICALL Java_com_quorvel_dovra_statusitem_TestNative_failAllocation(JNIEnv* env,
+                                                                                    jclass) {
+    return status::jni::guard(env, jlong(-1), []() -> jlong { throw std::bad_alloc(); });
+}
+
+}  // extern "C"

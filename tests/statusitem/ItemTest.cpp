@@ -1,0 +1,148 @@
+#include "statusitem/Item.h"
+
+#include <binder/Parcel.h>
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "support/LogCapture.h"
+#include "support/ParcelBytes.h"
+
+using android::Parcel;
+using status::Bundle;
+using status::Item;
+using testing_support::Bytes;
+using testing_support::LogCapture;
+using testing_support::operator+;
+
+namespace {
+
+struct Decoded {
+    Item item;
+    size_t position;
+};
+
+Decoded decode(const Bytes& bytes) {
+    Parcel p;
+    testing_support::load(p, bytes);
+    Item item(&p);
+    return {item, p.dataPosition()};
+}
+
+size_t throwingPosition(const Bytes& bytes, int* thrown) {
+    Parcel p;
+    testing_support::load(p, bytes);
+    try {
+        Item item(&p);
+    } catch (int e) {
+        *thrown = e;
+    }
+    return p.dataPosition();
+}
+
+const Bytes KEY_A = {0x01, 0, 0, 0, 0x61, 0, 0, 0};
+
+}  // namespace
+
+TEST(ItemTest, DefaultItemIsFalseUnderTheEmptyKey) {
+    Item item;
+    EXPECT_EQ("", item.mKey);
+    EXPECT_EQ(Item::ITEM_BOOL, item.mType);
+    EXPECT_EQ(0, item.mValue.mInt64);
+    EXPECT_EQ(nullptr, item.mBundle.mTree);
+}
+
+TEST(ItemTest, SettersStoreTheirKindAndLeaveOtherFields) {
+    Item a, b;
+    a.setInt("n", -1);
+    EXPECT_EQ(Item::ITEM_LONG, a.mType);
+    EXPECT_EQ(-1, a.mValue.mInt64);
+    a.setInt("n", 7);
+    b.setLong("n", 7);
+    EXPECT_EQ(a.mType, b.mType);
+    EXPECT_EQ(a.mValue.mInt64, b.mValue.mInt64);
+
+    a.setString("s", "text");
+    a.setLong("l", 3);
+    EXPECT_EQ(Item::ITEM_LONG, a.mType);
+    EXPECT_EQ("text", a.mString);
+}
+
+TEST(ItemTest, CopiesAndSetBundleShareOneTree) {
+    Bundle bundle;
+    bundle.set("x", 1);
+    Item item;
+    item.setBundle("b", bundle);
+    bundle.set("later", 2);
+    EXPECT_EQ(2, item.mBundle.getInt32("later"));
+
+    Item copy(item);
+    EXPECT_EQ(item.mBundle.mTree, copy.mBundle.mTree);
+    copy.mBundle.set("fromCopy", 3);
+    EXPECT_EQ(3, item.mBundle.getInt32("fromCopy"));
+    EXPECT_EQ(3, bundle.mTree->mRefs.load());
+}
+
+TEST(ItemTest, TheFourExampleEncodingsDecodeToTheEnd) {
+    Decoded b = decode(KEY_A + Bytes{0, 0, 0, 0, 1, 0, 0, 0});
+    EXPECT_EQ("a", b.item.mKey);
+    EXPECT_EQ(Item::ITEM_BOOL, b.item.mType);
+    EXPECT_TRUE(b.item.mValue.mBool);
+    EXPECT_EQ(16u, b.position);
+
+    Decoded l = decode(KEY_A + Bytes{1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
+    EXPECT_EQ(Item::ITEM_LONG, l.item.mType);
+    EXPECT_EQ(-1, l.item.mValue.mInt64);
+    EXPECT_EQ(20u, l.position);
+
+    Decoded d = decode(KEY_A + Bytes{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF8, 0x3F});
+    EXPECT_EQ(Item::ITEM_DOUBLE, d.item.mType);
+    EXPECT_EQ(1.5, d.item.mValue.mDouble);
+    EXPECT_EQ(20u, d.position);
+
+    Decoded e = decode(Bytes{2, 0, 0, 0, 0x61, 0,    0x62, 0,    0, 0, 0, 0,
+                             4, 0, 0, 0, 0x42, 0x4E, 0x44, 0x4C, 0, 0, 0, 0});
+    EXPECT_EQ("ab", e.item.mKey);
+    EXPECT_EQ(Item::ITEM_BUNDLE, e.item.mType);
+    EXPECT_EQ(nullptr, e.item.mBundle.mTree);
+    EXPECT_EQ(24u, e.position);
+}
+
+TEST(ItemTest, TypeCodesOutsideTheFiveThrowTwoAfterTheTypeField) {
+    for (const Bytes& type : {Bytes{5, 0, 0, 0}, Bytes{0xFF, 0xFF, 0xFF, 0xFF}}) {
+        int thrown = 0;
+        EXPECT_EQ(12u, throwingPosition(KEY_A + type, &thrown));
+        EXPECT_EQ(2, thrown);
+    }
+}
+
+TEST(ItemTest, TextKeepsEmbeddedNulsAndNeutralReadsGiveTheDefault) {
+    Decoded nul = decode(Bytes{3, 0, 0, 0, 0x61, 0, 0, 0, 0x62, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0});
+    EXPECT_EQ(std::string("a\0b", 3), nul.item.mKey);
+    EXPECT_TRUE(nul.item.mValue.mBool);
+
+    Decoded empty = decode(Bytes{});
+    EXPECT_EQ("", empty.item.mKey);
+    EXPECT_EQ(Item::ITEM_BOOL, empty.item.mType);
+    EXPECT_FALSE(empty.item.mValue.mBool);
+
+    for (uint8_t length : {uint8_t{0}, uint8_t{0xFF}}) {  // empty and null String16
+        Bytes bytes{length, length, length, length};
+        if (length == 0) bytes.insert(bytes.end(), {0, 0, 0, 0});
+        bytes.insert(bytes.end(), {3, 0, 0, 0, 1, 0, 0, 0, 0x7A, 0, 0, 0});
+        Decoded d = decode(bytes);
+        EXPECT_EQ("", d.item.mKey) << int(length);
+        EXPECT_EQ(Item::ITEM_STRING, d.item.mType);
+        EXPECT_EQ("z", d.item.mString) << int(length);
+    }
+}
+
+TEST(ItemTest, ABundleWithoutItsMagicIsLoggedAndLeftEmpty) {
+    LogCapture log;
+    Decoded d = decode(KEY_A + Bytes{4, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(Item::ITEM_BUNDLE, d.item.mType);
+    EXPECT_EQ(nullptr, d.item.mBundle.mTree);
+    EXPECT_EQ(std::vector<std::string>{"Invalid magic identifier 00000000"}, log.messages());
+}
