@@ -21,9 +21,12 @@ void captureLogger(const __android_logger_data* data, const char* message) {
 }  // namespace
 
 LogCapture::LogCapture() {
-    std::lock_guard<std::mutex> lock(gMutex);
-    gLines.clear();
-    gCapturing = true;
+    {
+        std::lock_guard<std::mutex> lock(gMutex);
+        gLines.clear();
+        gCapturing = true;
+    }
+    // Outside the lock: the log holds its own lock while it calls captureLogger.
     __android_log_set_minimum_priority(ANDROID_LOG_VERBOSE);
     __android_log_set_logger(captureLogger);
 }
