@@ -8,8 +8,11 @@ build=${1:-build/bench}
 out=$build/results
 mkdir -p "$out"
 
+# Repetitions run in random order, so that load from elsewhere on the machine falls on
+# every benchmark alike.
 echo "Native benchmarks (3 repetitions each, medians; raw output in $out)..."
 "$build/bench/bundle_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+  --benchmark_enable_random_interleaving=true \
   --benchmark_out="$out/native.json" --benchmark_out_format=json >"$out/native.txt"
 
 for extra in "$build"/bench/*_bench; do

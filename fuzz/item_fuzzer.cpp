@@ -57,7 +57,7 @@ bool sameValue(const Item& a, const Item& b) {
         case Item::ITEM_STRING:
             return a.mString == b.mString;
         default:
-            return true;  // the bundle is compared by its reads
+            return true;  // a bundle value is compared by its bytes and its reads below
     }
 }
 
