@@ -75,35 +75,3 @@ TEST(DeepTreeTest, ChainedKeysEncodeAndDestroyOnA256KiBStack) {
         EXPECT_EQ(r.firstValue, leftward ? kKeys - 1 : 0);
     }
 }
-
-TEST(DeepTreeTest, DecodedChainKeepsHashOrder) {
-    // Keys built to hash in ascending order make the decoder build a chain too.
-    Bundle b = chain(2000, false);
-    android::Parcel p;
-    b.toParcel(&p);
-    p.setDataPosition(0);
-    Bundle back(&p);
-    int depth = 0;
-    for (const Bundle::HashNode* n = back.mTree->mRoot; n != nullptr; n = n->mRight) ++depth;
-    EXPECT_EQ(back.mTree->mCount, 2000);
-    EXPECT_EQ(back.getInt32("k1999"), 1999);
-    EXPECT_GT(depth, 100);
-}
-
-TEST(DeepTreeTest, InOrderWalkMatchesHashOrder) {
-    Bundle b;
-    for (int i = 0; i < 1000; ++i) b.set(("k" + std::to_string(i * 7919 % 1000)).c_str(), i);
-    android::Parcel p;
-    b.toParcel(&p);
-    p.setDataPosition(8);
-    int32_t previous = INT32_MIN;
-    for (int i = 0; i < b.mTree->mCount; ++i) {
-        const std::string key = Bundle::readString(&p);
-        p.readInt32();
-        p.readInt32();
-        const Bundle::HashNode* node = b.mTree->getNode(key.c_str(), false);
-        ASSERT_NE(node, nullptr);
-        EXPECT_LE(previous, node->mHash);
-        previous = node->mHash;
-    }
-}

@@ -147,24 +147,6 @@ TEST(ValueStoreTest, CopiesShareOneTreeAndTheLastReleaseDestroysIt) {
     EXPECT_EQ(original.getInt32("a"), 1);
 }
 
-TEST(ValueStoreTest, TreeIsDestroyedExactlyWhenTheLastHandleGoes) {
-    struct CountingTree : Bundle::HashTree {
-        explicit CountingTree(int* deaths) : deaths(deaths) {}
-        ~CountingTree() override { ++*deaths; }
-        int* deaths;
-    };
-    int deaths = 0;
-    auto* tree = new CountingTree(&deaths);
-    {
-        Bundle first(static_cast<Bundle::HashTree*>(tree));
-        tree->release();  // the creator's reference: now only `first` holds it
-        Bundle second(first);
-        first = Bundle();
-        EXPECT_EQ(deaths, 0);
-    }
-    EXPECT_EQ(deaths, 1);
-}
-
 TEST(ValueStoreTest, CopyOfAnEmptyBundleStaysEmpty) {
     Bundle empty;
     Bundle copy(empty);

@@ -151,16 +151,3 @@ TEST(ParcelTest, AppendFromWritesAtThePositionAndGrowsTheSizeByTheLength) {
     EXPECT_EQ(target.appendFrom(&source, 8, 8), android::BAD_VALUE);
     EXPECT_EQ(target.appendFrom(&source, 100, 0), android::OK);
 }
-
-TEST(ParcelTest, FreeDataAndSetDataRestart) {
-    Parcel p;
-    p.writeInt64(5);
-    p.freeData();
-    EXPECT_EQ(p.data(), nullptr);
-    EXPECT_EQ(p.dataSize(), 0u);
-    EXPECT_EQ(p.dataPosition(), 0u);
-    EXPECT_EQ(p.dataCapacity(), 0u);
-    load(p, Bytes{1, 2, 3});
-    EXPECT_EQ(p.dataSize(), 3u);
-    EXPECT_EQ(p.dataPosition(), 0u);
-}
