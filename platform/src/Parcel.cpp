@@ -300,8 +300,9 @@ const char16_t* Parcel::readString16Inplace(size_t* outLen) const {
 String16 Parcel::readString16() const {
     size_t len;
     const char16_t* str = readString16Inplace(&len);
-    if (str == nullptr) return String16();
-    return String16(str, len);
+    if (str != nullptr) return String16(str, len);
+    __android_log_print(ANDROID_LOG_ERROR, "Parcel", "Reading a NULL string not supported here.");
+    return String16();
 }
 
 }  // namespace android
