@@ -15,7 +15,7 @@ deps:
 
 demo: deps
 	cmake --preset host
-	cmake --build --preset host --target jvm_demo
+	cmake --build --preset host --target jvm_demo -- -s --no-print-directory
 
 test: deps
 	@$(DEPS) fuzz armhf
