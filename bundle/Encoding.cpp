@@ -29,35 +29,50 @@ void writeEntry(android::Parcel* p, const Bundle::HashNode& node) {
 // The encoder writes keys in ascending hash order, so a decoded key usually hashes
 // above every key already in the tree. Such a key cannot be there yet, and getNode
 // would walk the right spine to link it as the rightmost node's right child: it is
-// linked there at once. Any other key takes getNode's walk.
+// linked there at once. A key below the smallest hash is linked under the leftmost
+// node the same way, so keys in descending order cost no walk either. Any other key
+// takes getNode's walk.
 class Inserter {
 public:
-    explicit Inserter(Bundle::HashTree& tree) : mTree(tree), mRightmost(tree.mRoot) {
+    explicit Inserter(Bundle::HashTree& tree)
+        : mTree(tree), mLeftmost(tree.mRoot), mRightmost(tree.mRoot) {
+        settle();
+    }
+
+    Bundle::HashNode* nodeFor(const std::string& key) {
+        if (mRightmost == nullptr) {
+            Bundle::HashNode* node = mTree.getNode(key.c_str(), true);
+            mLeftmost = mRightmost = mTree.mRoot;
+            return node;
+        }
+        const int32_t hash = keyHash(key.data(), key.size());
+        if (hash > mRightmost->mHash) return link(&mRightmost->mRight, mRightmost, key, hash);
+        if (hash < mLeftmost->mHash) return link(&mLeftmost->mLeft, mLeftmost, key, hash);
+        Bundle::HashNode* node = mTree.getNode(key.c_str(), true);
+        settle();  // a new key of the smallest hash lands under the leftmost node
+        return node;
+    }
+
+private:
+    Bundle::HashNode* link(Bundle::HashNode** slot, Bundle::HashNode*& end, const std::string& key,
+                           int32_t hash) {
+        Bundle::HashNode* node = new Bundle::HashNode(key.c_str());
+        node->mHash = hash;
+        *slot = node;
+        ++mTree.mCount;
+        end = node;
+        return node;
+    }
+
+    void settle() {
+        while (mLeftmost != nullptr && mLeftmost->mLeft != nullptr) mLeftmost = mLeftmost->mLeft;
         while (mRightmost != nullptr && mRightmost->mRight != nullptr) {
             mRightmost = mRightmost->mRight;
         }
     }
 
-    Bundle::HashNode* nodeFor(const std::string& key) {
-        if (mRightmost != nullptr) {
-            const int32_t hash = keyHash(key.data(), key.size());
-            if (hash > mRightmost->mHash) {
-                Bundle::HashNode* node = new Bundle::HashNode(key.c_str());
-                node->mHash = hash;
-                mRightmost->mRight = node;
-                ++mTree.mCount;
-                mRightmost = node;
-                return node;
-            }
-            return mTree.getNode(key.c_str(), true);
-        }
-        Bundle::HashNode* node = mTree.getNode(key.c_str(), true);
-        mRightmost = mTree.mRoot;  // the tree's first node
-        return node;
-    }
-
-private:
     Bundle::HashTree& mTree;
+    Bundle::HashNode* mLeftmost;
     Bundle::HashNode* mRightmost;
 };
 
