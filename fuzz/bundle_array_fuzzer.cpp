@@ -8,11 +8,6 @@
 #include "support/Consistency.h"
 #include "support/Parcels.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::silenceLog();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     android::Parcel p;
     fuzz::load(p, data, size);

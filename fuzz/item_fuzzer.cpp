@@ -63,11 +63,6 @@ bool sameValue(const Item& a, const Item& b) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::silenceLog();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     android::Parcel p;
     fuzz::load(p, data, size);

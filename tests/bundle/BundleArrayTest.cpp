@@ -16,6 +16,7 @@ using status::Bundle;
 using status::BundleArray;
 using testing_support::Bytes;
 using testing_support::bytesOf;
+using testing_support::encode;
 using testing_support::LogCapture;
 using testing_support::words;
 using testing_support::operator+;
@@ -25,12 +26,6 @@ namespace {
 Bytes classNameBytes() {
     Parcel p;
     p.writeString16(String16("com.quorvel.dovra.statusitem.Bundle"));
-    return bytesOf(p);
-}
-
-Bytes encode(const BundleArray& a) {
-    Parcel p;
-    a.toParcel(&p);
     return bytesOf(p);
 }
 

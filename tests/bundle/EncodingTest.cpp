@@ -13,16 +13,11 @@ using android::Parcel;
 using status::Bundle;
 using testing_support::Bytes;
 using testing_support::bytesOf;
+using testing_support::encode;
 using testing_support::LogCapture;
 using testing_support::words;
 
 namespace {
-
-Bytes encode(const Bundle& b) {
-    Parcel p;
-    b.toParcel(&p);
-    return bytesOf(p);
-}
 
 Bundle decode(const Bytes& bytes, size_t* position = nullptr) {
     Parcel p;

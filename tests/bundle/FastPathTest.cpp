@@ -22,6 +22,7 @@ using android::String16;
 using status::Bundle;
 using testing_support::Bytes;
 using testing_support::bytesOf;
+using testing_support::encode;
 using testing_support::operator+;
 
 namespace {
@@ -42,12 +43,6 @@ const std::vector<std::string> kTexts = {
 Bytes string16Bytes(const std::string& text) {
     Parcel p;
     p.writeString16(String16(text.c_str()));
-    return bytesOf(p);
-}
-
-Bytes encode(const Bundle& b) {
-    Parcel p;
-    b.toParcel(&p);
     return bytesOf(p);
 }
 

@@ -18,6 +18,14 @@ inline void load(android::Parcel& p, const Bytes& bytes) {
     p.setData(bytes.data(), bytes.size());
 }
 
+// The bytes of a value that writes itself with toParcel (a bundle, a bundle array).
+template <class Encodable>
+Bytes encode(const Encodable& value) {
+    android::Parcel p;
+    value.toParcel(&p);
+    return bytesOf(p);
+}
+
 // Little-endian int32 words, for writing expected streams compactly.
 inline Bytes words(std::initializer_list<uint32_t> values) {
     Bytes out;
