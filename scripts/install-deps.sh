@@ -37,10 +37,12 @@ fi
 
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+# Another install may hold the package lock; wait for it rather than fail.
+APT=($SUDO apt-get -o DPkg::Lock::Timeout=600)
 # A mirror caught mid-sync fails some index files; the install below still decides.
-$SUDO apt-get update -qq || true
-if ! $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"; then
+"${APT[@]}" update -qq || true
+if ! "${APT[@]}" install -y -qq --no-install-recommends "${missing[@]}"; then
   sleep 10
-  $SUDO apt-get update -qq || true
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  "${APT[@]}" update -qq || true
+  "${APT[@]}" install -y -qq --no-install-recommends "${missing[@]}"
 fi
