@@ -1,5 +1,7 @@
-// The costliest inputs the decoder accepts as it stands: 1 MiB of small integer
-// entries whose keys come in an order that makes the unbalanced tree a chain.
+// Hostile parcels: 1 MiB of small integer entries whose keys the sender ordered,
+// collided or repeated to make the decoder work hard, each beside the same entries in
+// the encoder's own order. Also the costs that grow faster than the input by design:
+// looking keys up in a chain, and reading down a deep nest.
 
 #include <android/log.h>
 #include <benchmark/benchmark.h>
@@ -8,7 +10,9 @@
 #include <utils/String16.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -17,6 +21,7 @@
 namespace {
 
 using status::Bundle;
+using Keys = std::vector<std::string>;
 
 constexpr size_t kParcelBytes = 1 << 20;
 
@@ -26,8 +31,10 @@ int32_t keyHash(const std::string& key) {
     return static_cast<int32_t>(h);
 }
 
+// ---- keys
+
 // Keys of one to three printable characters, one per hash, in ascending hash order.
-std::vector<std::string> keysByHash() {
+Keys keysByHash() {
     std::map<int32_t, std::string> byHash;
     std::string key;
     for (int length = 1; length <= 3; ++length) {
@@ -41,10 +48,82 @@ std::vector<std::string> keysByHash() {
             ++key[static_cast<size_t>(i)];
         }
     }
-    std::vector<std::string> keys;
+    Keys keys;
     for (const auto& entry : byHash) keys.push_back(entry.second);
     return keys;
 }
+
+// "Aa", "BB", "C#" and "D\x04" hash alike, so all strings of n such blocks share one
+// hash; `prefix` makes long shared prefixes.
+Keys oneHash(size_t blocks, const std::string& prefix) {
+    static const char* const kBlocks[] = {"Aa", "BB", "C#", "D\x04"};
+    Keys keys;
+    for (size_t n = 0; n < (size_t{1} << (2 * blocks)); ++n) {
+        std::string key = prefix;
+        for (size_t i = 0; i < blocks; ++i) key += kBlocks[(n >> (2 * i)) & 3];
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+// Groups of four keys of one hash, the groups of distinct hashes.
+Keys smallGroups() {
+    Keys keys;
+    for (const std::string& head : keysByHash()) {
+        for (const std::string& tail : oneHash(1, "")) keys.push_back(head + tail);
+    }
+    return keys;
+}
+
+// ---- orders
+
+Keys descending(Keys keys) {
+    std::reverse(keys.begin(), keys.end());
+    return keys;
+}
+
+// Smallest, largest, second smallest...: each key lies between all keys before it.
+Keys converging(const Keys& sorted) {
+    Keys out;
+    for (size_t low = 0, high = sorted.size(); low < high;) {
+        out.push_back(sorted[low++]);
+        if (low < high) out.push_back(sorted[--high]);
+    }
+    return out;
+}
+
+Keys endsThenDescending(const Keys& sorted) {
+    Keys out = {sorted.front(), sorted.back()};
+    for (size_t i = sorted.size() - 1; i-- > 1;) out.push_back(sorted[i]);
+    return out;
+}
+
+// Bit-reversed ranks: each key lands between two keys that came shortly before it.
+Keys scattered(const Keys& sorted) {
+    size_t bits = 0;
+    while ((size_t{1} << bits) < sorted.size()) ++bits;
+    Keys out;
+    for (size_t i = 0; i < (size_t{1} << bits); ++i) {
+        size_t reversed = 0;
+        for (size_t b = 0; b < bits; ++b) reversed |= (i >> b & 1) << (bits - 1 - b);
+        if (reversed < sorted.size()) out.push_back(sorted[reversed]);
+    }
+    return out;
+}
+
+Keys shuffled(Keys keys) {
+    std::shuffle(keys.begin(), keys.end(), std::mt19937(3));
+    return keys;
+}
+
+// Half the parcel builds a chain, the rest repeats its deepest key.
+Keys deepestRepeated(const Keys& sorted) {
+    Keys out(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 3));
+    out.resize(sorted.size(), out.back());
+    return out;
+}
+
+// ---- parcels
 
 void writeEntry(android::Parcel* p, const std::string& key, int32_t value) {
     p->writeString16(android::String16(key.c_str()));
@@ -52,78 +131,116 @@ void writeEntry(android::Parcel* p, const std::string& key, int32_t value) {
     p->writeInt32(value);
 }
 
-// The orders of the keys in the parcel: ascending hash as the encoder writes them,
-// descending, and converging (smallest, largest, second smallest, second largest...),
-// where every new key lies between all the keys before it and walks a path as long
-// as their number: the decoder's worst case.
-enum Order { kAscending, kDescending, kConverging };
-const char* const kOrderNames[] = {"ascending hashes", "descending hashes", "converging hashes"};
+Bundle decode(const android::Parcel& parcel) {
+    parcel.setDataPosition(0);
+    return Bundle(const_cast<android::Parcel*>(&parcel));
+}
 
-// The encoding itself: as many keys as fit in 1 MiB, in the given order.
-struct WorstCase {
-    android::Parcel parcel;
+// As many of the keys as fit in 1 MiB, in the given order, with their count.
+void fill(android::Parcel* parcel, const Keys& keys) {
+    android::Parcel body;
+    int32_t entries = 0;
+    for (const std::string& key : keys) {
+        const size_t before = body.dataSize();
+        writeEntry(&body, key, entries);
+        if (2 * sizeof(int32_t) + body.dataSize() > kParcelBytes) {
+            body.setDataSize(before);
+            break;
+        }
+        ++entries;
+    }
+    parcel->writeInt32(Bundle::BUNDLE_MAGIC);
+    parcel->writeInt32(entries);
+    parcel->appendFrom(&body, 0, body.dataSize());
+}
+
+// A parcel as the sender wrote it, beside as many entries in the encoder's own order: the
+// same entries written back by the encoder, or, where keys repeat, as many distinct keys.
+struct Family {
+    const char* name;
+    android::Parcel sent;
+    android::Parcel ownOrder;
     int32_t entries = 0;
 
-    explicit WorstCase(Order order) {
-        std::vector<std::string> chosen;
-        android::Parcel body;
-        for (const std::string& key : keysByHash()) {
-            writeEntry(&body, key, 0);
-            if (2 * sizeof(int32_t) + body.dataSize() > kParcelBytes) break;
-            chosen.push_back(key);
-        }
-        if (order == kDescending) std::reverse(chosen.begin(), chosen.end());
-        if (order == kConverging) {
-            std::vector<std::string> converging;
-            for (size_t low = 0, high = chosen.size(); low < high;) {
-                converging.push_back(chosen[low++]);
-                if (low < high) converging.push_back(chosen[--high]);
-            }
-            chosen.swap(converging);
-        }
-        entries = static_cast<int32_t>(chosen.size());
-        parcel.writeInt32(Bundle::BUNDLE_MAGIC);
-        parcel.writeInt32(entries);
-        for (size_t i = 0; i < chosen.size(); ++i) {
-            writeEntry(&parcel, chosen[i], static_cast<int32_t>(i));
+    Family(const char* familyName, const std::function<void(android::Parcel*)>& write,
+           const Keys& distinct)
+        : name(familyName) {
+        write(&sent);
+        sent.setDataPosition(sizeof(int32_t));
+        entries = sent.readInt32();
+        const Bundle decoded = decode(sent);
+        if (decoded.mTree != nullptr && decoded.mTree->mCount == entries) {
+            decoded.toParcel(&ownOrder);
+        } else {
+            fill(&ownOrder, Keys(distinct.begin(), distinct.begin() + entries));
         }
     }
-
-    Bundle decode() const {
-        parcel.setDataPosition(0);
-        return Bundle(const_cast<android::Parcel*>(&parcel));
-    }
+    Family(const char* familyName, const Keys& keys, const Keys& distinct)
+        : Family(
+              familyName, [&keys](android::Parcel* p) { fill(p, keys); }, distinct) {}
 };
 
-// The benchmark's argument is the Order.
-const WorstCase& worstCase(const benchmark::State& state) {
-    static const WorstCase* const cases[] = {new WorstCase(kAscending), new WorstCase(kDescending),
-                                             new WorstCase(kConverging)};
-    return *cases[state.range(0)];
+const std::vector<Family*>& families() {
+    static const std::vector<Family*> all = [] {
+        // Distinct hashes, ascending, as many as fit: every order holds the same keys.
+        Keys fitted;
+        size_t bytes = 2 * sizeof(int32_t);
+        for (const std::string& key : keysByHash()) {
+            bytes += sizeof(int32_t) + (2 * key.size() + 2 + 3) / 4 * 4 + 2 * sizeof(int32_t);
+            if (bytes > kParcelBytes) break;
+            fitted.push_back(key);
+        }
+        std::vector<Family*> list = {
+            new Family("encoder's order", fitted, fitted),
+            new Family("random order", shuffled(fitted), fitted),
+            new Family("descending hashes", descending(fitted), fitted),
+            new Family("converging hashes", converging(fitted), fitted),
+            new Family("smallest, largest, then descending", endsThenDescending(fitted), fitted),
+            new Family("scattered between recent keys", scattered(fitted), fitted),
+            new Family("one hash", oneHash(8, ""), fitted),
+            new Family("one hash, 300-byte shared prefix", oneHash(6, std::string(300, 'p')),
+                       fitted),
+            new Family("groups of four colliding keys", shuffled(smallGroups()), fitted),
+            new Family("deepest key repeated", deepestRepeated(fitted), fitted),
+        };
+        const Family& collided = *list[6];
+        list.push_back(new Family(
+            "one hash, re-encoded",
+            [&collided](android::Parcel* p) {
+                p->appendFrom(&collided.ownOrder, 0, collided.ownOrder.dataSize());
+            },
+            fitted));
+        return list;
+    }();
+    return all;
 }
 
-void setCounters(benchmark::State& state) {
-    state.SetLabel(kOrderNames[state.range(0)]);
-    state.counters["entries"] = worstCase(state).entries;
-    state.counters["bytes"] = static_cast<double>(worstCase(state).parcel.dataSize());
+const Family& family(const benchmark::State& state) {
+    return *families()[static_cast<size_t>(state.range(0))];
 }
 
+void label(benchmark::State& state) {
+    const Family& f = family(state);
+    state.SetLabel(f.name);
+    state.counters["entries"] = f.entries;
+    state.counters["bytes"] = static_cast<double>(f.sent.dataSize());
+}
+
+// Argument 1 picks the parcel: 0 as sent, 1 the same entries in the encoder's order.
 void BM_Decode(benchmark::State& state) {
-    const WorstCase& input = worstCase(state);  // made before the clock starts
-    int32_t decoded = 0;
+    const Family& f = family(state);
+    const android::Parcel& parcel = state.range(1) == 0 ? f.sent : f.ownOrder;
     for (auto _ : state) {
-        Bundle b = input.decode();
+        Bundle b = decode(parcel);
         state.PauseTiming();
-        decoded = b.mTree == nullptr ? 0 : b.mTree->mCount;
         b = Bundle();
         state.ResumeTiming();
     }
-    setCounters(state);
-    state.counters["decoded"] = decoded;
+    label(state);
 }
 
 void BM_Encode(benchmark::State& state) {
-    const Bundle b = worstCase(state).decode();
+    const Bundle b = decode(family(state).sent);
     for (auto _ : state) {
         android::Parcel p;
         b.toParcel(&p);
@@ -132,24 +249,88 @@ void BM_Encode(benchmark::State& state) {
         p.freeData();
         state.ResumeTiming();
     }
-    setCounters(state);
+    label(state);
 }
 
 void BM_Destroy(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        Bundle b = worstCase(state).decode();
+        Bundle b = decode(family(state).sent);
         state.ResumeTiming();
         b = Bundle();
     }
-    setCounters(state);
+    label(state);
 }
 
-// A converging decode takes seconds, and every destroy needs one first: a few rounds
-// suffice.
-BENCHMARK(BM_Decode)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_Encode)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Destroy)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(3);
+void hostileFamilies(benchmark::internal::Benchmark* b) {
+    for (int64_t f = 0; f < static_cast<int64_t>(families().size()); ++f) b->Args({f, 0});
+}
+
+BENCHMARK(BM_Decode)
+    ->Apply([](benchmark::internal::Benchmark* b) {
+        for (int64_t f = 0; f < static_cast<int64_t>(families().size()); ++f) {
+            b->Args({f, 0});
+            b->Args({f, 1});
+        }
+    })
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Encode)->Apply(hostileFamilies)->Unit(benchmark::kMillisecond);
+// Each round needs an untimed decode first: a few rounds suffice.
+BENCHMARK(BM_Destroy)->Apply(hostileFamilies)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// ---- costs that grow faster than the input
+
+// Every key of a decoded bundle of N keys in the encoder's order: the tree is a chain, so
+// the lookups walk N^2/2 nodes in all.
+void BM_LookupEveryKeyOfAChain(benchmark::State& state) {
+    const Keys keys = keysByHash();
+    const size_t n = static_cast<size_t>(state.range(0));
+    Bundle b;
+    android::Parcel p;
+    p.writeInt32(Bundle::BUNDLE_MAGIC);
+    p.writeInt32(static_cast<int32_t>(n));
+    for (size_t i = 0; i < n; ++i) writeEntry(&p, keys[i], static_cast<int32_t>(i));
+    b = decode(p);
+    for (auto _ : state) {
+        int64_t sum = 0;
+        for (size_t i = 0; i < n; ++i) sum += b.getInt32(keys[i].c_str());
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["bytes"] = static_cast<double>(p.dataSize());
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_LookupEveryKeyOfAChain)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 16)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oNSquared);
+
+// A nest `depth` levels deep, one key per level, read down to the bottom: every getBundle
+// copies the rest of the nest, so the whole read copies about depth^2 / 2 levels.
+void BM_ReadDownANest(benchmark::State& state) {
+    const int64_t depth = state.range(0);
+    Bundle nest;
+    nest.set("leaf", 1);
+    for (int64_t i = 0; i < depth; ++i) {
+        Bundle outer;
+        outer.set("n", nest);
+        nest = outer;
+    }
+    android::Parcel p;
+    nest.toParcel(&p);
+    for (auto _ : state) {
+        Bundle level = decode(p);
+        for (int64_t i = 0; i < depth; ++i) level = level.getBundle("n");
+        benchmark::DoNotOptimize(level.getInt32("leaf"));
+    }
+    state.counters["bytes"] = static_cast<double>(p.dataSize());
+    state.SetComplexityN(depth);
+}
+BENCHMARK(BM_ReadDownANest)
+    ->RangeMultiplier(4)
+    ->Range(1 << 8, 1 << 12)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oNSquared);
 
 }  // namespace
 

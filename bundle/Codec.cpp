@@ -10,6 +10,7 @@
 #include <utils/String16.h>
 
 #include <type_traits>
+#include <utility>
 
 #include "bundle/Elements.h"
 #include "bundle/Log.h"
@@ -32,6 +33,9 @@ bool decodeBool(const Parcel* p, Node& n) {
     scalar::storeBool(n, p->readInt32() != 0);
     return true;
 }
+void replaceBool(Node& kept, Node& later, bool) {
+    scalar::storeBool(kept, scalar::loadBool(later));
+}
 
 void encodeInt32(Parcel* p, const Node& n) {
     p->writeInt32(scalar::load<int32_t>(n));
@@ -39,6 +43,9 @@ void encodeInt32(Parcel* p, const Node& n) {
 bool decodeInt32(const Parcel* p, Node& n) {
     scalar::store<int32_t>(n, p->readInt32());
     return true;
+}
+void replaceInt32(Node& kept, Node& later, bool) {
+    scalar::store(kept, scalar::load<int32_t>(later));
 }
 
 void encodeInt64(Parcel* p, const Node& n) {
@@ -48,6 +55,9 @@ bool decodeInt64(const Parcel* p, Node& n) {
     scalar::store<int64_t>(n, p->readInt64());
     return true;
 }
+void replaceInt64(Node& kept, Node& later, bool) {
+    scalar::store(kept, scalar::load<int64_t>(later));
+}
 
 void encodeDouble(Parcel* p, const Node& n) {
     p->writeDouble(scalar::load<double>(n));
@@ -56,6 +66,9 @@ bool decodeDouble(const Parcel* p, Node& n) {
     scalar::store<double>(n, p->readDouble());
     return true;
 }
+void replaceDouble(Node& kept, Node& later, bool) {
+    scalar::store(kept, scalar::load<double>(later));
+}
 
 void encodeString(Parcel* p, const Node& n) {
     writeText(p, n.mString);
@@ -63,6 +76,9 @@ void encodeString(Parcel* p, const Node& n) {
 bool decodeString(const Parcel* p, Node& n) {
     n.mString = Bundle::readString(const_cast<Parcel*>(p));
     return true;
+}
+void replaceString(Node& kept, Node& later, bool) {
+    kept.mString.swap(later.mString);
 }
 
 // ---- nested bundle and bundle array: the stored bytes travel as they are
@@ -80,11 +96,18 @@ bool decodeStored(const Parcel* p, Node& n) {
         return false;
     }
     const size_t pos = p->dataPosition();
+    // One copy, sized exactly: a deep nest is copied once per level read.
     n.mParcel.freeData();
-    n.mParcel.appendFrom(p, pos, static_cast<uint32_t>(length));
-    n.mParcel.setDataPosition(0);
+    if (length != 0) n.mParcel.setData(p->data() + pos, static_cast<uint32_t>(length));
     p->setDataPosition(pos + static_cast<uint32_t>(length));
     return true;
+}
+// A length the bytes could not back left the stored bytes as they were.
+void replaceStored(Node& kept, Node& later, bool complete) {
+    if (!complete) return;
+    kept.mParcel.freeData();
+    const size_t size = later.mParcel.dataSize();
+    if (size != 0) kept.mParcel.setData(later.mParcel.data(), size);
 }
 
 // ---- element arrays: count, then each element; Wire is the element's wire form
@@ -155,6 +178,12 @@ bool decodeInt32Elements(const Parcel* p, Node& n) {
     }
     for (uint32_t i = 0; i < count; ++i) data[i] = element(p->readInt32());
     return true;
+}
+
+// Every element decoder replaces the storage, also when its count ends the decoding.
+void replaceElements(Node& kept, Node& later, bool) {
+    std::swap(kept.mData, later.mData);
+    std::swap(kept.mSize, later.mSize);
 }
 
 void encodeBoolArray(Parcel* p, const Node& n) {
@@ -233,23 +262,24 @@ bool decodeStringArray(const Parcel* p, Node& n) {
 struct KindCodec {
     void (*encode)(Parcel*, const Node&);
     bool (*decode)(const Parcel*, Node&);
+    void (*replace)(Node& kept, Node& later, bool complete);
 };
 
 // Indexed by the kind tag.
 const KindCodec kCodecs[] = {
-    {encodeBool, decodeBool},                // TYPE_BOOL
-    {encodeInt32, decodeInt32},              // TYPE_INT32
-    {encodeInt64, decodeInt64},              // TYPE_INT64
-    {encodeDouble, decodeDouble},            // TYPE_DOUBLE
-    {encodeString, decodeString},            // TYPE_STRING
-    {encodeStored, decodeStored},            // TYPE_BUNDLE
-    {encodeBoolArray, decodeBoolArray},      // TYPE_BOOL_ARRAY
-    {encodeByteArray, decodeByteArray},      // TYPE_BYTE_ARRAY
-    {encodeWordArray, decodeWordArray},      // TYPE_WORD_ARRAY
-    {encodeIntArray, decodeIntArray},        // TYPE_INT_ARRAY
-    {encodeDoubleArray, decodeDoubleArray},  // TYPE_DOUBLE_ARRAY
-    {encodeStringArray, decodeStringArray},  // TYPE_STRING_ARRAY
-    {encodeStored, decodeStored},            // TYPE_BUNDLE_ARRAY
+    {encodeBool, decodeBool, replaceBool},                    // TYPE_BOOL
+    {encodeInt32, decodeInt32, replaceInt32},                 // TYPE_INT32
+    {encodeInt64, decodeInt64, replaceInt64},                 // TYPE_INT64
+    {encodeDouble, decodeDouble, replaceDouble},              // TYPE_DOUBLE
+    {encodeString, decodeString, replaceString},              // TYPE_STRING
+    {encodeStored, decodeStored, replaceStored},              // TYPE_BUNDLE
+    {encodeBoolArray, decodeBoolArray, replaceElements},      // TYPE_BOOL_ARRAY
+    {encodeByteArray, decodeByteArray, replaceElements},      // TYPE_BYTE_ARRAY
+    {encodeWordArray, decodeWordArray, replaceElements},      // TYPE_WORD_ARRAY
+    {encodeIntArray, decodeIntArray, replaceElements},        // TYPE_INT_ARRAY
+    {encodeDoubleArray, decodeDoubleArray, replaceElements},  // TYPE_DOUBLE_ARRAY
+    {encodeStringArray, decodeStringArray, replaceElements},  // TYPE_STRING_ARRAY
+    {encodeStored, decodeStored, replaceStored},              // TYPE_BUNDLE_ARRAY
 };
 static_assert(sizeof(kCodecs) / sizeof(kCodecs[0]) == Bundle::TYPE_BUNDLE_ARRAY + 1,
               "one codec per kind");
@@ -283,6 +313,13 @@ void encodeValue(Parcel* p, const Node& node) {
 
 bool decodeValue(const Parcel* p, Node& node) {
     return kCodecs[node.mType].decode(p, node);
+}
+
+void replaceValue(Node& kept, Node& later, bool complete) {
+    kept.mType = later.mType;
+    if (static_cast<uint32_t>(later.mType) <= static_cast<uint32_t>(Bundle::TYPE_BUNDLE_ARRAY)) {
+        kCodecs[later.mType].replace(kept, later, complete);
+    }
 }
 
 }  // namespace codec

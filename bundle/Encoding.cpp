@@ -6,8 +6,8 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/Codec.h"
-#include "bundle/KeyHash.h"
 #include "bundle/Log.h"
+#include "bundle/TreeBuilder.h"
 
 namespace status {
 
@@ -26,67 +26,20 @@ void writeEntry(android::Parcel* p, const Bundle::HashNode& node) {
     if (recognised(node.mType)) codec::encodeValue(p, node);
 }
 
-// The encoder writes keys in ascending hash order, so a decoded key usually hashes
-// above every key already in the tree. Such a key cannot be there yet, and getNode
-// would walk the right spine to link it as the rightmost node's right child: it is
-// linked there at once. A key below the smallest hash is linked under the leftmost
-// node the same way, so keys in descending order cost no walk either. Any other key
-// takes getNode's walk.
-class Inserter {
-public:
-    explicit Inserter(Bundle::HashTree& tree)
-        : mTree(tree), mLeftmost(tree.mRoot), mRightmost(tree.mRoot) {
-        settle();
-    }
-
-    Bundle::HashNode* nodeFor(const std::string& key) {
-        if (mRightmost == nullptr) {
-            Bundle::HashNode* node = mTree.getNode(key.c_str(), true);
-            mLeftmost = mRightmost = mTree.mRoot;
-            return node;
-        }
-        const int32_t hash = keyHash(key.data(), key.size());
-        if (hash > mRightmost->mHash) return link(&mRightmost->mRight, mRightmost, key, hash);
-        if (hash < mLeftmost->mHash) return link(&mLeftmost->mLeft, mLeftmost, key, hash);
-        Bundle::HashNode* node = mTree.getNode(key.c_str(), true);
-        settle();  // a new key of the smallest hash lands under the leftmost node
-        return node;
-    }
-
-private:
-    Bundle::HashNode* link(Bundle::HashNode** slot, Bundle::HashNode*& end, const std::string& key,
-                           int32_t hash) {
-        Bundle::HashNode* node = new Bundle::HashNode(key.c_str());
-        node->mHash = hash;
-        *slot = node;
-        ++mTree.mCount;
-        end = node;
-        return node;
-    }
-
-    void settle() {
-        while (mLeftmost != nullptr && mLeftmost->mLeft != nullptr) mLeftmost = mLeftmost->mLeft;
-        while (mRightmost != nullptr && mRightmost->mRight != nullptr) {
-            mRightmost = mRightmost->mRight;
-        }
-    }
-
-    Bundle::HashTree& mTree;
-    Bundle::HashNode* mLeftmost;
-    Bundle::HashNode* mRightmost;
-};
-
 // Reads up to `count` entries into the tree. Entries that the bytes left cannot hold
 // are not invented: decoding ends with the data.
 void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t count) {
-    Inserter inserter(tree);
+    TreeBuilder builder(tree);
     for (uint32_t i = 0; i < count && p->dataAvail() >= kMinEntrySize; ++i) {
-        const std::string key = Bundle::readString(const_cast<android::Parcel*>(p));
-        Bundle::HashNode* node = inserter.nodeFor(key);
+        Bundle::HashNode* node = builder.add(Bundle::readString(const_cast<android::Parcel*>(p)));
         node->mType = p->readInt32();
-        if (!recognised(node->mType)) return;
-        if (!codec::decodeValue(p, *node)) return;
+        if (!recognised(node->mType)) break;
+        if (!codec::decodeValue(p, *node)) {
+            builder.stopped();
+            break;
+        }
     }
+    builder.finish();
 }
 
 // The walk's stack: ordinary trees fit in the fixed part, so encoding allocates

@@ -1,0 +1,301 @@
+// The decoder builds its tree without walking it, so each stream here is decoded and
+// held node for node to the tree that getNode gives when the same entries are set one
+// by one: every key order a sender may choose, hash collisions, repeated keys, and
+// streams that stop in the middle.
+
+#include <binder/Parcel.h>
+#include <gtest/gtest.h>
+#include <string.h>
+#include <utils/String16.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bundle/Bundle.h"
+#include "bundle/Elements.h"
+#include "bundle/KeyHash.h"
+
+using android::Parcel;
+using status::Bundle;
+using Node = Bundle::HashNode;
+using Keys = std::vector<std::string>;
+
+namespace {
+
+int32_t hashOf(const std::string& key) {
+    return status::keyHash(key.data(), key.size());
+}
+
+// ---- key families
+
+Keys numbered(size_t count) {
+    Keys keys;
+    for (size_t i = 0; i < count; ++i) keys.push_back("key." + std::to_string(i * 7919));
+    return keys;
+}
+
+// "Aa" and "BB" hash alike, so every string of n such blocks has one hash.
+Keys colliding(size_t blocks, const std::string& prefix = "") {
+    Keys keys;
+    for (size_t bits = 0; bits < (size_t{1} << blocks); ++bits) {
+        std::string key = prefix;
+        for (size_t i = 0; i < blocks; ++i) key += (bits >> i & 1) ? "BB" : "Aa";
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+Keys smallGroups() {
+    Keys keys;
+    for (int g = 0; g < 300; ++g) {
+        for (const std::string& key : colliding(2, "g" + std::to_string(g))) keys.push_back(key);
+    }
+    return keys;
+}
+
+// ---- orders
+
+Keys byHash(Keys keys) {
+    std::stable_sort(keys.begin(), keys.end(), [](const std::string& a, const std::string& b) {
+        return hashOf(a) < hashOf(b);
+    });
+    return keys;
+}
+
+Keys shuffled(Keys keys, unsigned seed) {
+    std::shuffle(keys.begin(), keys.end(), std::mt19937(seed));
+    return keys;
+}
+
+Keys descending(const Keys& keys) {
+    Keys sorted = byHash(keys);
+    return Keys(sorted.rbegin(), sorted.rend());
+}
+
+// Smallest, largest, second smallest...: each key lies between all keys before it.
+Keys converging(const Keys& keys) {
+    const Keys sorted = byHash(keys);
+    Keys out;
+    for (size_t lo = 0, hi = sorted.size(); lo < hi;) {
+        out.push_back(sorted[lo++]);
+        if (lo < hi) out.push_back(sorted[--hi]);
+    }
+    return out;
+}
+
+// The smallest, the largest, then the rest in descending order.
+Keys endsThenDescending(const Keys& keys) {
+    const Keys sorted = byHash(keys);
+    Keys out = {sorted.front(), sorted.back()};
+    for (size_t i = sorted.size() - 1; i-- > 1;) out.push_back(sorted[i]);
+    return out;
+}
+
+// Bit-reversed ranks: each key lands between two keys that came shortly before it.
+Keys scattered(const Keys& keys) {
+    const Keys sorted = byHash(keys);
+    size_t bits = 0;
+    while ((size_t{1} << bits) < sorted.size()) ++bits;
+    Keys out;
+    for (size_t i = 0; i < (size_t{1} << bits); ++i) {
+        size_t reversed = 0;
+        for (size_t b = 0; b < bits; ++b) reversed |= (i >> b & 1) << (bits - 1 - b);
+        if (reversed < sorted.size()) out.push_back(sorted[reversed]);
+    }
+    return out;
+}
+
+// The order the encoder writes the keys in after they were set in random order.
+Keys encoderOrder(const Keys& keys) {
+    Bundle b;
+    for (const std::string& key : shuffled(keys, 5)) b.set(key.c_str(), 0);
+    Keys out;
+    std::vector<const Node*> pending;
+    for (const Node* n = b.mTree->mRoot; n != nullptr || !pending.empty(); n = n->mRight) {
+        for (; n != nullptr; n = n->mLeft) pending.push_back(n);
+        n = pending.back();
+        pending.pop_back();
+        out.push_back(n->mKey);
+    }
+    return out;
+}
+
+// A chain of keys, then its deepest key again and again between new ones.
+Keys deepestRepeated(const Keys& keys) {
+    Keys out = byHash(keys);
+    const std::string deepest = out.back();
+    for (size_t i = 0; i < 400; ++i) out.push_back(i % 3 ? deepest : "new." + std::to_string(i));
+    return out;
+}
+
+Keys randomRepeats(const Keys& keys) {
+    std::mt19937 random(9);
+    Keys out;
+    for (size_t i = 0; i < 2 * keys.size(); ++i) out.push_back(keys[random() % keys.size()]);
+    return out;
+}
+
+// ---- streams with their reference
+
+// Writes entries to a stream and makes the same changes to a reference tree through
+// the setters, which insert key by key with getNode.
+struct Stream {
+    Parcel parcel;
+    Bundle reference;
+
+    void head(const std::string& key, int32_t kind) {
+        parcel.writeString16(android::String16(key.c_str()));
+        parcel.writeInt32(kind);
+    }
+    // The kinds take turns, so that a repeated key changes kind and keeps the fields of
+    // kinds it no longer has.
+    void add(const std::string& key, int32_t i) {
+        const char* k = key.c_str();
+        switch (i % 6) {
+            case 0:
+                head(key, Bundle::TYPE_INT32);
+                parcel.writeInt32(i);
+                reference.set(k, static_cast<int>(i));
+                break;
+            case 1:
+                head(key, Bundle::TYPE_STRING);
+                parcel.writeString16(android::String16(std::to_string(i).c_str()));
+                reference.set(k, std::to_string(i).c_str());
+                break;
+            case 2:
+                head(key, Bundle::TYPE_BOOL);
+                parcel.writeInt32(i & 8);
+                reference.set(k, (i & 8) != 0);
+                break;
+            case 3:
+                head(key, Bundle::TYPE_DOUBLE);
+                parcel.writeDouble(i / 3.0);
+                reference.set(k, i / 3.0);
+                break;
+            case 4: {
+                const int elements[] = {i, -i};
+                head(key, Bundle::TYPE_INT_ARRAY);
+                parcel.writeInt32(2);
+                parcel.writeInt32(i);
+                parcel.writeInt32(-i);
+                reference.setArray(k, 2, elements);
+                break;
+            }
+            default: {
+                Bundle nested;
+                nested.set("i", static_cast<int>(i));
+                Parcel bytes;
+                nested.toParcel(&bytes);
+                head(key, Bundle::TYPE_BUNDLE);
+                parcel.writeInt32(static_cast<int32_t>(bytes.dataSize()));
+                parcel.appendFrom(&bytes, 0, bytes.dataSize());
+                reference.set(k, nested);
+            }
+        }
+    }
+    // An entry that ends the decoding: it keeps its kind and what the decoder had done.
+    Node& stop(const std::string& key, int32_t kind) {
+        head(key, kind);
+        Node& n = *reference.getTree()->getNode(key.c_str(), true);
+        n.mType = kind;
+        return n;
+    }
+};
+
+enum class Ending { kNone, kUnknownKind, kNestedTooLong, kArrayTooLong };
+
+void fill(Stream& s, const Keys& keys, Ending ending) {
+    s.parcel.writeInt32(Bundle::BUNDLE_MAGIC);
+    s.parcel.writeInt32(static_cast<int32_t>(keys.size() + 3));
+    const size_t stop = ending == Ending::kNone ? keys.size() : keys.size() / 2;
+    for (size_t i = 0; i < stop; ++i) s.add(keys[i], static_cast<int32_t>(i));
+    // The stopping entry repeats a key that had a value of its kind, or is a new key.
+    const std::string& last = keys[ending == Ending::kNestedTooLong  ? 5
+                                   : ending == Ending::kArrayTooLong ? 4
+                                                                     : stop % keys.size()];
+    switch (ending) {
+        case Ending::kNone:
+            break;
+        case Ending::kUnknownKind:
+            s.stop(last, 99);
+            break;
+        case Ending::kNestedTooLong:
+            s.stop(last, Bundle::TYPE_BUNDLE);
+            s.parcel.writeInt32(1 << 20);
+            break;
+        case Ending::kArrayTooLong:
+            status::elements::adopt(s.stop(last, Bundle::TYPE_INT_ARRAY), nullptr, 0);
+            s.parcel.writeInt32(1 << 20);
+            break;
+    }
+    for (size_t i = stop; i < keys.size(); ++i) s.parcel.writeInt32(0);  // never read
+    s.parcel.setDataPosition(0);
+}
+
+void expectSameTree(const Node* decoded, const Node* reference) {
+    std::vector<std::pair<const Node*, const Node*>> pending = {{decoded, reference}};
+    size_t nodes = 0;
+    while (!pending.empty()) {
+        const auto [a, b] = pending.back();
+        pending.pop_back();
+        ASSERT_EQ(a == nullptr, b == nullptr) << "after " << nodes << " nodes";
+        if (a == nullptr) continue;
+        ++nodes;
+        ASSERT_EQ(a->mKey, b->mKey);
+        ASSERT_EQ(a->mHash, b->mHash);
+        ASSERT_EQ(a->mType, b->mType) << a->mKey;
+        ASSERT_EQ(a->mValue.mInt64, b->mValue.mInt64) << a->mKey;
+        ASSERT_EQ(a->mString, b->mString) << a->mKey;
+        ASSERT_EQ(a->mSize, b->mSize) << a->mKey;
+        const int* elements = status::elements::of<int>(*a);
+        ASSERT_EQ(elements == nullptr, status::elements::of<int>(*b) == nullptr) << a->mKey;
+        if (elements != nullptr) {
+            ASSERT_EQ(memcmp(elements, status::elements::of<int>(*b), a->mSize * sizeof(int)), 0);
+        }
+        ASSERT_EQ(a->mParcel.dataSize(), b->mParcel.dataSize()) << a->mKey;
+        if (a->mParcel.dataSize() != 0) {
+            ASSERT_EQ(memcmp(a->mParcel.data(), b->mParcel.data(), a->mParcel.dataSize()), 0);
+        }
+        pending.push_back({a->mLeft, b->mLeft});
+        pending.push_back({a->mRight, b->mRight});
+    }
+}
+
+}  // namespace
+
+TEST(DecodedShapeTest, EveryOrderGivesTheTreeOfKeyByKeyInsertion) {
+    const Keys plain = numbered(1500);
+    const Keys collisions = colliding(10);
+    const Keys prefixed = colliding(7, std::string(300, 'p'));
+    const Keys groups = smallGroups();
+    const std::vector<std::pair<const char*, std::function<Keys(const Keys&)>>> orders = {
+        {"random", [](const Keys& k) { return shuffled(k, 1); }},
+        {"ascending", byHash},
+        {"descending", descending},
+        {"converging", converging},
+        {"ends then descending", endsThenDescending},
+        {"scattered", scattered},
+        {"encoder order", encoderOrder},
+        {"deepest repeated", deepestRepeated},
+        {"random repeats", randomRepeats},
+    };
+    for (const Keys* keys : {&plain, &collisions, &prefixed, &groups}) {
+        for (const auto& [name, order] : orders) {
+            for (Ending ending : {Ending::kNone, Ending::kUnknownKind, Ending::kNestedTooLong,
+                                  Ending::kArrayTooLong}) {
+                SCOPED_TRACE(std::string(name) + ", " + keys->front() + "..., ending " +
+                             std::to_string(static_cast<int>(ending)));
+                Stream s;
+                fill(s, order(*keys), ending);
+                Bundle decoded(&s.parcel);
+                ASSERT_NE(decoded.mTree, nullptr);
+                EXPECT_EQ(decoded.mTree->mCount, s.reference.mTree->mCount);
+                expectSameTree(decoded.mTree->mRoot, s.reference.mTree->mRoot);
+            }
+        }
+    }
+}
