@@ -138,7 +138,7 @@ TEST(EncodingTest, EveryKindSurvivesARoundTrip) {
     b.set("bool", true);
     b.set("int", -7);
     b.set("long", -1234567890123LL);
-    b.set("double", 3.25);
+    b.set("double", 3.3);
     b.set("string", "h\xC3\xA9llo \xF0\x9F\x98\x80");
     b.set("bundle", inner);
     b.setArray("doubles", 3, doubles);
@@ -155,7 +155,7 @@ TEST(EncodingTest, EveryKindSurvivesARoundTrip) {
     EXPECT_TRUE(back.getBool("bool"));
     EXPECT_EQ(back.getInt32("int"), -7);
     EXPECT_EQ(back.getInt64("long"), -1234567890123LL);
-    EXPECT_EQ(back.getDouble("double"), 3.25);
+    EXPECT_EQ(back.getDouble("double"), 3.3);  // no float fits it
     EXPECT_EQ(back.getString("string"), "h\xC3\xA9llo \xF0\x9F\x98\x80");
     EXPECT_EQ(back.getBundle("bundle").getInt32("x"), 1);
     std::vector<double> d;
@@ -198,11 +198,19 @@ TEST(EncodingTest, NestedBundleIsASnapshot) {
     first.set("v", 9);  // the copy read out shares nothing with the entry
     EXPECT_EQ(outer.getBundle("n").getInt32("v"), 1);
 
+    // A smaller value over a larger one, nested bundle or bundle array, leaves none of
+    // the larger one's bytes behind.
     Bundle replacement;
     replacement.set("r", 4);
+    status::BundleArray larger;
+    larger.mBundles = {outer, inner};
+    outer.setArray("a", larger);
     outer.set("n", replacement);
-    EXPECT_EQ(outer.getBundle("n").getInt32("v"), 0);
-    EXPECT_EQ(outer.getBundle("n").getInt32("r"), 4);
+    outer.setArray("a", status::BundleArray());
+    Bundle fresh;
+    fresh.set("n", replacement);
+    fresh.setArray("a", status::BundleArray());
+    EXPECT_EQ(encode(outer), encode(fresh));
 }
 
 TEST(EncodingTest, BundleStoredInsideItselfSeesItsOwnEntryAsEmpty) {

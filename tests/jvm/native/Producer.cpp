@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+#include "LeakProbe.h"
+
 #include "bundle/Bundle.h"
 #include "jni/Boundary.h"
 #include "jni/Handle.h"
@@ -97,10 +99,13 @@ JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverE
 }
 
 // Delivers `count` items, cycling through the five kinds, from one native thread that
-// never returns to Java in between. Returns how many statusUpdate calls said true.
-JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverMany(JNIEnv*, jclass,
-                                                                                jint count) {
-    jint delivered = 0;
+// never returns to Java in between. Before the thread detaches, it counts the objects
+// tracked meanwhile that its local references still hold. Returns {statusUpdate calls
+// that said true, objects still held}.
+JNIEXPORT jintArray JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverMany(JNIEnv* env,
+                                                                                     jclass,
+                                                                                     jint count) {
+    jint result[2] = {0, -1};
     std::thread producer([&] {
         Bundle shared;
         shared.set("n", 1);
@@ -123,11 +128,15 @@ JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverMany(
                     item.setBundle("bundle", shared);
                     break;
             }
-            if (StatusItemBinder::get()->statusUpdate(item)) ++delivered;
+            if (StatusItemBinder::get()->statusUpdate(item)) ++result[0];
         }
+        JNIEnv* producerEnv = getJniEnv(getJVM());
+        if (producerEnv != nullptr) result[1] = trackedSurvivors(producerEnv);
     });
     producer.join();
-    return delivered;
+    jintArray out = env->NewIntArray(2);
+    if (out != nullptr) env->SetIntArrayRegion(out, 0, 2, result);
+    return out;
 }
 
 // Delivers a long item on the calling thread and reports, then clears, what a
