@@ -1,6 +1,5 @@
 // The native producer of the JVM tests: builds status items and hands them to the
 // binder client, on the calling Java thread or on a native thread of its own.
-#include <binder/Parcel.h>
 #include <jni.h>
 #include <stdint.h>
 #include <tessik/JniHelpers.h>
@@ -82,20 +81,6 @@ JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverS
     Item item;
     item.setInt(chars.c_str(), value);
     return deliver(item, true);
-}
-
-// Decodes one item from the bytes as a producer reading a parcel would.
-JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverEncoded(
-    JNIEnv* env, jclass, jbyteArray encoded, jboolean onNativeThread) {
-    const std::string bytes = bytesOf(env, encoded);
-    android::Parcel parcel;
-    parcel.setData(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    try {
-        Item item(&parcel);
-        return deliver(item, onNativeThread);
-    } catch (int) {
-        return JNI_FALSE;
-    }
 }
 
 // Delivers `count` items, cycling through the five kinds, from one native thread that

@@ -9,9 +9,6 @@ import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertSame;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
-import java.io.ByteArrayOutputStream;
-import java.nio.ByteBuffer;
-import java.nio.ByteOrder;
 import java.util.List;
 import java.util.concurrent.atomic.AtomicInteger;
 import org.junit.jupiter.api.AfterEach;
@@ -157,57 +154,6 @@ class StatusItemDeliveryTest {
         assertTrue(new StatusItemClient(mRecorder).bind());
         assertEquals(1, TestNative.deliverLongReportingPending(2));
         assertEquals(2L, single().value());
-    }
-
-    /** Item encodings as an outside producer writes them into a parcel. */
-    private static final class ItemBytes {
-        private final ByteArrayOutputStream mOut = new ByteArrayOutputStream();
-
-        ItemBytes int32(int v) {
-            mOut.writeBytes(ByteBuffer.allocate(4).order(ByteOrder.LITTLE_ENDIAN).putInt(v).array());
-            return this;
-        }
-
-        ItemBytes int64(long v) {
-            mOut.writeBytes(ByteBuffer.allocate(8).order(ByteOrder.LITTLE_ENDIAN).putLong(v).array());
-            return this;
-        }
-
-        ItemBytes string16(char... units) {
-            int32(units.length);
-            ByteBuffer b = ByteBuffer.allocate((units.length + 1) * 2 + 3 & ~3)
-                                   .order(ByteOrder.LITTLE_ENDIAN);
-            for (char u : units) b.putChar(u);
-            mOut.writeBytes(b.array());
-            return this;
-        }
-
-        byte[] bytes() {
-            return mOut.toByteArray();
-        }
-    }
-
-    @Test
-    void decodedItemsArriveWithTheirExactValues() {
-        assertTrue(TestNative.deliverEncoded(new ItemBytes().string16('a').int32(BOOL).int32(7).bytes(), true));
-        assertEquals(true, single().value());
-        assertTrue(TestNative.deliverEncoded(new ItemBytes().string16('a').int32(LONG).int64(-1).bytes(), true));
-        assertEquals(-1L, single().value());
-        assertTrue(TestNative.deliverEncoded(
-                new ItemBytes().string16('a').int32(DOUBLE).int64(Double.doubleToLongBits(1.1)).bytes(), true));
-        assertEquals(1.1, single().value());
-        assertTrue(TestNative.deliverEncoded(
-                new ItemBytes().string16('a', '\0', 'b').int32(STRING).string16('x', '\0', 'y').bytes(),
-                true));
-        Recorder.Event e = single();
-        assertArrayEquals(new byte[] {'a', 0, 'b'}, e.key());
-        assertArrayEquals(new byte[] {'x'}, (byte[]) e.value());
-        assertTrue(TestNative.deliverEncoded(
-                new ItemBytes().string16('a', 'b').int32(BUNDLE).int32(0x4C444E42).int32(0).bytes(),
-                true));
-        assertNull(single().value());
-        assertFalse(TestNative.deliverEncoded(new ItemBytes().string16('a').int32(5).bytes(), true));
-        assertEquals(List.of(), mRecorder.take());
     }
 
     // One native thread that never returns to Java between items: every local reference

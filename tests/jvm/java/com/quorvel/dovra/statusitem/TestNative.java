@@ -56,8 +56,6 @@ final class TestNative {
 
     static native boolean deliverSetInt(String key, int value);
 
-    static native boolean deliverEncoded(byte[] encoded, boolean onNativeThread);
-
     /** {items delivered, tracked objects the producer thread still held before it detached}. */
     static native int[] deliverMany(int count);
 
