@@ -123,22 +123,6 @@ class BundleNativesTest {
     }
 
     @Test
-    void primitiveArraysKeepTheirBits() {
-        try (Bundle b = new Bundle()) {
-            b.putBooleanArray("z", new boolean[] {true, false, false, true, true});
-            b.putByteArray("b", new byte[] {-1, 0, 127, -128});
-            b.putShortArray("s", new short[] {-1, 0, Short.MAX_VALUE, Short.MIN_VALUE});
-            b.putIntArray("i", new int[] {-1, Integer.MAX_VALUE, Integer.MIN_VALUE});
-            b.putDoubleArray("d", new double[] {0.1, -2.2});
-            assertArrayEquals(new boolean[] {true, false, false, true, true}, b.getBooleanArray("z"));
-            assertArrayEquals(new byte[] {-1, 0, 127, -128}, b.getByteArray("b"));
-            assertArrayEquals(new short[] {-1, 0, Short.MAX_VALUE, Short.MIN_VALUE}, b.getShortArray("s"));
-            assertArrayEquals(new int[] {-1, Integer.MAX_VALUE, Integer.MIN_VALUE}, b.getIntArray("i"));
-            assertArrayEquals(new double[] {0.1, -2.2}, b.getDoubleArray("d"));
-        }
-    }
-
-    @Test
     void emptyAndMissingArraysReadAsNull() {
         try (Bundle b = new Bundle()) {
             b.putIntArray("i", new int[] {4});

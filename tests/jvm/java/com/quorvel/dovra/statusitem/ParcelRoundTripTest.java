@@ -39,11 +39,11 @@ class ParcelRoundTripTest {
             b.putDouble("d", 2.2);
             b.putString("s", "grüß");
             b.putBundle("b", inner);
-            b.putBooleanArray("za", new boolean[] {false, true});
-            b.putByteArray("ba", new byte[] {-1, 2});
-            b.putShortArray("sa", new short[] {-1, 3});
-            b.putIntArray("ia", new int[] {4, -4});
-            b.putDoubleArray("da", new double[] {0.3});
+            b.putBooleanArray("za", new boolean[] {true, false, false, true});
+            b.putByteArray("ba", new byte[] {-1, 0, 127, -128});
+            b.putShortArray("sa", new short[] {-1, 0, Short.MAX_VALUE, Short.MIN_VALUE});
+            b.putIntArray("ia", new int[] {-1, Integer.MAX_VALUE, Integer.MIN_VALUE});
+            b.putDoubleArray("da", new double[] {0.3, -2.2});
             b.putStringArray("ss", new String[] {"x", ""});
             b.putBundleArray("bb", new Bundle[] {inner, inner});
             out.writeInt(0x1234); // the bundle need not start the parcel
@@ -68,11 +68,11 @@ class ParcelRoundTripTest {
                 try (Bundle inner = b.getBundle("b")) {
                     assertEquals("inner", inner.getString("name"));
                 }
-                assertArrayEquals(new boolean[] {false, true}, b.getBooleanArray("za"));
-                assertArrayEquals(new byte[] {-1, 2}, b.getByteArray("ba"));
-                assertArrayEquals(new short[] {-1, 3}, b.getShortArray("sa"));
-                assertArrayEquals(new int[] {4, -4}, b.getIntArray("ia"));
-                assertArrayEquals(new double[] {0.3}, b.getDoubleArray("da"));
+                assertArrayEquals(new boolean[] {true, false, false, true}, b.getBooleanArray("za"));
+                assertArrayEquals(new byte[] {-1, 0, 127, -128}, b.getByteArray("ba"));
+                assertArrayEquals(new short[] {-1, 0, Short.MAX_VALUE, Short.MIN_VALUE}, b.getShortArray("sa"));
+                assertArrayEquals(new int[] {-1, Integer.MAX_VALUE, Integer.MIN_VALUE}, b.getIntArray("ia"));
+                assertArrayEquals(new double[] {0.3, -2.2}, b.getDoubleArray("da"));
                 assertArrayEquals(new String[] {"x", ""}, b.getStringArray("ss"));
                 Bundle[] bb = b.getBundleArray("bb");
                 assertEquals("inner", bb[1].getString("name"));
