@@ -21,20 +21,21 @@ String16::String16(String16&& other) noexcept : String16() {
     *this = static_cast<String16&&>(other);
 }
 
+// A null text crashes here as it does on the device, rather than passing on the host
+// as an empty string.
 String16::String16(const char* utf8) : String16() {
-    if (utf8 != nullptr) assignUtf8(utf8, strlen(utf8));
+    assignUtf8(utf8, strlen(utf8));
 }
 
 String16::String16(const char* utf8, size_t len) : String16() {
-    if (utf8 != nullptr) assignUtf8(utf8, len);
+    assignUtf8(utf8, len);
 }
 
 String16::String16(const char16_t* units, size_t len) : String16() {
-    if (units != nullptr) assign(units, len);
+    if (len != 0) assign(units, len);
 }
 
 String16::String16(const char16_t* units) : String16() {
-    if (units == nullptr) return;
     size_t len = 0;
     while (units[len] != 0) ++len;
     assign(units, len);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <utils/String16.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,9 @@
 using android::Parcel;
 using android::String16;
 using status::Bundle;
+using testing_support::Bytes;
+using testing_support::words;
+using testing_support::operator+;
 using testing_support::LogCapture;
 using testing_support::LogLine;
 
@@ -25,6 +27,12 @@ constexpr int32_t kMagic = Bundle::BUNDLE_MAGIC;
 void entry(Parcel& p, const char* key, int32_t kind) {
     p.writeString16(String16(key));
     p.writeInt32(kind);
+}
+
+Bytes entry(const char* key, int32_t kind) {
+    Parcel p;
+    entry(p, key, kind);
+    return testing_support::bytesOf(p);
 }
 
 std::vector<LogLine> errors(std::initializer_list<const char*> messages) {
@@ -38,109 +46,51 @@ std::vector<LogLine> errors(std::initializer_list<const char*> messages) {
 TEST(DecoderFailureTest, FailureTable) {
     struct Case {
         const char* name;
-        std::function<void(Parcel&)> write;
+        Bytes stream;
         std::vector<LogLine> log;
         size_t position;                // where decoding left the parcel
         std::vector<std::string> keys;  // entries that stay
     };
+    const Bytes head = words({kMagic, 1});
     const Case cases[] = {
-        {"zero magic",
-         [](Parcel& p) { p.writeInt32(0); },
-         errors({"Invalid magic identifier 00000000"}),
-         4,
-         {}},
+        {"zero magic", words({0}), errors({"Invalid magic identifier 00000000"}), 4, {}},
         {"other magic",
-         [](Parcel& p) {
-             p.writeInt32(0x1234ABCD);
-             p.writeInt32(1);
-         },
+         words({0x1234ABCD, 1}),
          errors({"Invalid magic identifier 1234ABCD"}),
          4,
          {}},
-        {"empty parcel", [](Parcel&) {}, errors({"Invalid magic identifier 00000000"}), 0, {}},
-        {"count 0",
-         [](Parcel& p) {
-             p.writeInt32(kMagic);
-             p.writeInt32(0);
-             p.writeInt32(9);
-         },
-         {},
-         8,
-         {}},
+        {"empty parcel", {}, errors({"Invalid magic identifier 00000000"}), 0, {}},
+        {"count 0", words({kMagic, 0, 9}), {}, 8, {}},
         {"unknown kind stops after the kind",
-         [](Parcel& p) {
-             p.writeInt32(kMagic);
-             p.writeInt32(3);
-             entry(p, "a", Bundle::TYPE_INT32);
-             p.writeInt32(1);
-             entry(p, "b", 13);
-             entry(p, "c", Bundle::TYPE_INT32);
-             p.writeInt32(3);
-         },
+         words({kMagic, 3}) + entry("a", Bundle::TYPE_INT32) + words({1}) + entry("b", 13) +
+             entry("c", Bundle::TYPE_INT32) + words({3}),
          {},
          8 + 16 + 12,
          {"a", "b"}},
-        {"negative kind is unknown",
-         [](Parcel& p) {
-             p.writeInt32(kMagic);
-             p.writeInt32(1);
-             entry(p, "a", -1);
-         },
-         {},
-         8 + 12,
-         {"a"}},
+        {"negative kind is unknown", head + entry("a", -1), {}, 8 + 12, {"a"}},
         {"nested length beyond the data",
-         [](Parcel& p) {
-             p.writeInt32(kMagic);
-             p.writeInt32(2);
-             entry(p, "a", Bundle::TYPE_BUNDLE);
-             p.writeInt32(100);
-             p.writeInt32(0);
-         },
+         words({kMagic, 2}) + entry("a", Bundle::TYPE_BUNDLE) + words({100, 0}),
          errors({"Invalid Parcelable/Bundle (100):(4)"}),
          8 + 12 + 4,
          {"a"}},
         {"negative nested length",
-         [](Parcel& p) {
-             p.writeInt32(kMagic);
-             p.writeInt32(1);
-             entry(p, "a", Bundle::TYPE_BUNDLE_ARRAY);
-             p.writeInt32(-4);
-         },
+         head + entry("a", Bundle::TYPE_BUNDLE_ARRAY) + words({~3u}),
          errors({"Invalid Parcelable/Bundle (-4):(0)"}),
          8 + 12 + 4,
          {"a"}},
         {"count beyond the data invents no entries",
-         [](Parcel& p) {
-             p.writeInt32(kMagic);
-             p.writeInt32(1000);
-             entry(p, "a", Bundle::TYPE_BOOL);
-             p.writeInt32(1);
-         },
+         words({kMagic, 1000}) + entry("a", Bundle::TYPE_BOOL) + words({1}),
          {},
          8 + 16,
          {"a"}},
         {"array count beyond the data stops",
-         [](Parcel& p) {
-             p.writeInt32(kMagic);
-             p.writeInt32(2);
-             entry(p, "a", Bundle::TYPE_INT_ARRAY);
-             p.writeInt32(100);
-             p.writeInt32(1);
-             p.writeInt32(2);
-             entry(p, "b", Bundle::TYPE_INT32);
-             p.writeInt32(3);
-         },
+         words({kMagic, 2}) + entry("a", Bundle::TYPE_INT_ARRAY) + words({100, 1, 2}) +
+             entry("b", Bundle::TYPE_INT32) + words({3}),
          {},
          8 + 12 + 4,
          {"a"}},
         {"huge string array count",
-         [](Parcel& p) {
-             p.writeInt32(kMagic);
-             p.writeInt32(1);
-             entry(p, "a", Bundle::TYPE_STRING_ARRAY);
-             p.writeInt32(-1);
-         },
+         head + entry("a", Bundle::TYPE_STRING_ARRAY) + words({~0u}),
          {},
          8 + 12 + 4,
          {"a"}},
@@ -148,8 +98,7 @@ TEST(DecoderFailureTest, FailureTable) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Parcel p;
-        c.write(p);
-        p.setDataPosition(0);
+        testing_support::load(p, c.stream);
         LogCapture log;
         Bundle b(&p);
         EXPECT_EQ(log.lines(), c.log);

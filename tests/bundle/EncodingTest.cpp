@@ -75,54 +75,21 @@ TEST(EncodingTest, EntriesFollowTheTreeInOrder) {
 }
 
 TEST(EncodingTest, ArraySizesOnTheWire) {
-    struct Case {
-        const char* name;
-        void (*fill)(Bundle&);
-        size_t valueBytes;  // after key and kind
-    };
-    const Case cases[] = {
-        {"bytes of 5",
-         [](Bundle& b) {
-             const unsigned char v[5] = {1, 2, 3, 4, 5};
-             b.setArray("k", 5, v);
-         },
-         4 + 8},
-        {"words of 3",
-         [](Bundle& b) {
-             const unsigned short v[3] = {1, 2, 65535};
-             b.setArray("k", 3, v);
-         },
-         4 + 12},
-        {"bools of 2",
-         [](Bundle& b) {
-             const bool v[2] = {true, false};
-             b.setArray("k", 2, v);
-         },
-         4 + 8},
-        {"doubles of 2",
-         [](Bundle& b) {
-             const double v[2] = {1, 2};
-             b.setArray("k", 2, v);
-         },
-         4 + 16},
-        {"ints of 0", [](Bundle& b) { b.setArray("k", 0, static_cast<const int*>(nullptr)); }, 4},
-        {"strings",
-         [](Bundle& b) {
-             b.setArray("k", {"ab", ""});
-         },
-         4 + 12 + 8},
-    };
-    for (const Case& c : cases) {
-        Bundle b;
-        c.fill(b);
-        EXPECT_EQ(encode(b).size(), 8 + 8 + 4 + c.valueBytes) << c.name;
-    }
-    Bundle words3;
-    const unsigned short w[3] = {1, 2, 65535};
-    words3.setArray("k", 3, w);
-    const Bytes all = encode(words3);
-    const Bytes tail(all.end() - 16, all.end());
-    EXPECT_EQ(tail, words({3, 1, 2, 65535}));  // zero-extended
+    const unsigned char bytes[5] = {1, 2, 3, 4, 5};
+    const unsigned short units[3] = {1, 2, 65535};
+    const bool bools[2] = {true, false};
+    const double doubles[2] = {1, 2};
+    Bundle b[6];
+    b[0].setArray("k", 5, bytes);
+    b[1].setArray("k", 3, units);
+    b[2].setArray("k", 2, bools);
+    b[3].setArray("k", 2, doubles);
+    b[4].setArray("k", 0, static_cast<const int*>(nullptr));
+    b[5].setArray("k", {"ab", ""});
+    const size_t valueBytes[6] = {4 + 8, 4 + 12, 4 + 8, 4 + 16, 4, 4 + 12 + 8};  // after the kind
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(encode(b[i]).size(), 8 + 8 + 4 + valueBytes[i]) << i;
+    const Bytes all = encode(b[1]);
+    EXPECT_EQ(Bytes(all.end() - 16, all.end()), words({3, 1, 2, 65535}));  // zero-extended
 }
 
 TEST(EncodingTest, EveryKindSurvivesARoundTrip) {
@@ -138,7 +105,7 @@ TEST(EncodingTest, EveryKindSurvivesARoundTrip) {
     b.set("bool", true);
     b.set("int", -7);
     b.set("long", -1234567890123LL);
-    b.set("double", 3.25);
+    b.set("double", 3.3);
     b.set("string", "h\xC3\xA9llo \xF0\x9F\x98\x80");
     b.set("bundle", inner);
     b.setArray("doubles", 3, doubles);
@@ -155,7 +122,7 @@ TEST(EncodingTest, EveryKindSurvivesARoundTrip) {
     EXPECT_TRUE(back.getBool("bool"));
     EXPECT_EQ(back.getInt32("int"), -7);
     EXPECT_EQ(back.getInt64("long"), -1234567890123LL);
-    EXPECT_EQ(back.getDouble("double"), 3.25);
+    EXPECT_EQ(back.getDouble("double"), 3.3);  // no float fits it
     EXPECT_EQ(back.getString("string"), "h\xC3\xA9llo \xF0\x9F\x98\x80");
     EXPECT_EQ(back.getBundle("bundle").getInt32("x"), 1);
     std::vector<double> d;
@@ -198,11 +165,19 @@ TEST(EncodingTest, NestedBundleIsASnapshot) {
     first.set("v", 9);  // the copy read out shares nothing with the entry
     EXPECT_EQ(outer.getBundle("n").getInt32("v"), 1);
 
+    // A smaller value over a larger one, nested bundle or bundle array, leaves none of
+    // the larger one's bytes behind.
     Bundle replacement;
     replacement.set("r", 4);
+    status::BundleArray larger;
+    larger.mBundles = {outer, inner};
+    outer.setArray("a", larger);
     outer.set("n", replacement);
-    EXPECT_EQ(outer.getBundle("n").getInt32("v"), 0);
-    EXPECT_EQ(outer.getBundle("n").getInt32("r"), 4);
+    outer.setArray("a", status::BundleArray());
+    Bundle fresh;
+    fresh.set("n", replacement);
+    fresh.setArray("a", status::BundleArray());
+    EXPECT_EQ(encode(outer), encode(fresh));
 }
 
 TEST(EncodingTest, BundleStoredInsideItselfSeesItsOwnEntryAsEmpty) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "bundle/Bundle.h"
+#include "support/ParcelBytes.h"
 
 using status::Bundle;
 
@@ -81,6 +82,13 @@ TEST(ValueStoreTest, GettersReadTheirOwnFieldWhateverTheKind) {
     b.set("d", 2.0);
     b.set("d", 1);
     EXPECT_EQ(b.getInt64("d") & 0xFFFFFFFF00000000LL, 0x4000000000000000LL);
+    Bundle flag;
+    flag.set("f", 256);
+    flag.set("f", false);  // the slot's upper bytes still hold the integer's
+    Bundle plain;
+    plain.set("f", false);
+    EXPECT_FALSE(flag.getBool("f"));
+    EXPECT_EQ(testing_support::encode(flag), testing_support::encode(plain));
 
     const int ints[] = {1, 2};
     b.setArray("arr", 2, ints);

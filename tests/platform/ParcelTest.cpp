@@ -119,18 +119,6 @@ TEST(ParcelTest, FirstAllocationRestartsAFreshParcel) {
     EXPECT_EQ(bytesOf(p), words({9}));
 }
 
-TEST(ParcelTest, GrowsByHalfAgainFromTheSize) {
-    Parcel p;
-    std::vector<size_t> capacities;
-    for (int i = 0; i < 8; ++i) {
-        p.writeInt32(i);
-        if (capacities.empty() || capacities.back() != p.dataCapacity()) {
-            capacities.push_back(p.dataCapacity());
-        }
-    }
-    EXPECT_EQ(capacities, (std::vector<size_t>{6, 12, 24, 42}));
-}
-
 TEST(ParcelTest, AppendFromWritesAtThePositionAndGrowsTheSizeByTheLength) {
     Parcel source;
     load(source, words({1, 2, 3}));

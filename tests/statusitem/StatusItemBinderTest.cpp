@@ -2,6 +2,7 @@
 
 #include <android/log.h>
 #include <gtest/gtest.h>
+#include <string.h>
 #include <tessik/BinderClient.h>
 #include <tessik/JniHelpers.h>
 
@@ -49,6 +50,42 @@ TEST(StatusItemBinderTest, WithoutAnEnvironmentNothingIsDeliveredOrRegistered) {
     EXPECT_EQ((std::vector<LogLine>{
                   {ANDROID_LOG_ERROR, "StatusItemNative", "Unable to retrieve JNI environment"}}),
               log.lines());
+
+    status::Bundle content;
+    content.set("k", 1);
+    EXPECT_EQ(nullptr, content.getJBundle(nullptr));  // the Java class is not bound
+    EXPECT_EQ(1, content.mTree->mRefs.load());
+}
+
+namespace {
+
+// An environment whose client class lacks the double callback.
+bool pending = false;
+JNINativeInterface_ partialClass = {};
+
+void makePartialClass() {
+    partialClass.FindClass = [](JNIEnv*, const char*) { return reinterpret_cast<jclass>(1); };
+    partialClass.NewGlobalRef = [](JNIEnv*, jobject o) { return o; };
+    partialClass.DeleteGlobalRef = [](JNIEnv*, jobject) {};
+    partialClass.GetMethodID = [](JNIEnv*, jclass, const char* name, const char*) {
+        pending = strcmp(name, "statusUpdateDoubleFromNative") == 0;
+        return pending ? nullptr : reinterpret_cast<jmethodID>(1);
+    };
+    partialClass.ExceptionCheck = [](JNIEnv*) -> jboolean { return pending; };
+    partialClass.ExceptionOccurred = [](JNIEnv*) { return jthrowable(nullptr); };
+    partialClass.ExceptionClear = [](JNIEnv*) { pending = false; };
+}
+
+}  // namespace
+
+// Nothing of a set-up that failed part way stays for statusUpdate to trust.
+TEST(StatusItemBinderTest, AFailedSetUpLeavesNoClassAndNoCreator) {
+    LogCapture log;
+    makePartialClass();
+    JNIEnv_ env{&partialClass};
+    StatusItemBinder::jniInit(&env);
+    EXPECT_EQ(nullptr, StatusItemBinder::_class);
+    EXPECT_EQ(nullptr, BinderClient::findCreator("com.quorvel.dovra.statusitem.StatusItemClient"));
 }
 
 namespace {

@@ -1,12 +1,13 @@
 // The native producer of the JVM tests: builds status items and hands them to the
 // binder client, on the calling Java thread or on a native thread of its own.
-#include <binder/Parcel.h>
 #include <jni.h>
 #include <stdint.h>
 #include <tessik/JniHelpers.h>
 
 #include <string>
 #include <thread>
+
+#include "LeakProbe.h"
 
 #include "bundle/Bundle.h"
 #include "jni/Boundary.h"
@@ -82,25 +83,14 @@ JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverS
     return deliver(item, true);
 }
 
-// Decodes one item from the bytes as a producer reading a parcel would.
-JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverEncoded(
-    JNIEnv* env, jclass, jbyteArray encoded, jboolean onNativeThread) {
-    const std::string bytes = bytesOf(env, encoded);
-    android::Parcel parcel;
-    parcel.setData(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-    try {
-        Item item(&parcel);
-        return deliver(item, onNativeThread);
-    } catch (int) {
-        return JNI_FALSE;
-    }
-}
-
 // Delivers `count` items, cycling through the five kinds, from one native thread that
-// never returns to Java in between. Returns how many statusUpdate calls said true.
-JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverMany(JNIEnv*, jclass,
-                                                                                jint count) {
-    jint delivered = 0;
+// never returns to Java in between. Before the thread detaches, it counts the objects
+// tracked meanwhile that its local references still hold. Returns {statusUpdate calls
+// that said true, objects still held}.
+JNIEXPORT jintArray JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverMany(JNIEnv* env,
+                                                                                     jclass,
+                                                                                     jint count) {
+    jint result[2] = {0, -1};
     std::thread producer([&] {
         Bundle shared;
         shared.set("n", 1);
@@ -123,11 +113,15 @@ JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverMany(
                     item.setBundle("bundle", shared);
                     break;
             }
-            if (StatusItemBinder::get()->statusUpdate(item)) ++delivered;
+            if (StatusItemBinder::get()->statusUpdate(item)) ++result[0];
         }
+        JNIEnv* producerEnv = getJniEnv(getJVM());
+        if (producerEnv != nullptr) result[1] = trackedSurvivors(producerEnv);
     });
     producer.join();
-    return delivered;
+    jintArray out = env->NewIntArray(2);
+    if (out != nullptr) env->SetIntArrayRegion(out, 0, 2, result);
+    return out;
 }
 
 // Delivers a long item on the calling thread and reports, then clears, what a

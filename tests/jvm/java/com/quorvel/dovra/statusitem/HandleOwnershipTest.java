@@ -59,13 +59,6 @@ class HandleOwnershipTest {
     }
 
     @Test
-    void wrappingNoContentGivesNullAndLogsNothing() {
-        TestNative.logLines();
-        assertNull(TestNative.wrapTree(0));
-        assertEquals(List.of(), TestNative.logLines());
-    }
-
-    @Test
     void handleZeroAndAFreshHandleWriteTheEmptyBundle() {
         Parcel p = Parcel.obtain();
         try {

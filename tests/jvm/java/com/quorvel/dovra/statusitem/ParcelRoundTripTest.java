@@ -36,14 +36,14 @@ class ParcelRoundTripTest {
             b.putBoolean("z", true);
             b.putInt("i", -5);
             b.putLong("l", 1L << 40);
-            b.putDouble("d", 2.5);
+            b.putDouble("d", 2.2);
             b.putString("s", "grüß");
             b.putBundle("b", inner);
-            b.putBooleanArray("za", new boolean[] {false, true});
-            b.putByteArray("ba", new byte[] {-1, 2});
-            b.putShortArray("sa", new short[] {-1, 3});
-            b.putIntArray("ia", new int[] {4, -4});
-            b.putDoubleArray("da", new double[] {0.25});
+            b.putBooleanArray("za", new boolean[] {true, false, false, true});
+            b.putByteArray("ba", new byte[] {-1, 0, 127, -128});
+            b.putShortArray("sa", new short[] {-1, 0, Short.MAX_VALUE, Short.MIN_VALUE});
+            b.putIntArray("ia", new int[] {-1, Integer.MAX_VALUE, Integer.MIN_VALUE});
+            b.putDoubleArray("da", new double[] {0.3, -2.2});
             b.putStringArray("ss", new String[] {"x", ""});
             b.putBundleArray("bb", new Bundle[] {inner, inner});
             out.writeInt(0x1234); // the bundle need not start the parcel
@@ -63,16 +63,16 @@ class ParcelRoundTripTest {
                 assertEquals(true, b.getBoolean("z"));
                 assertEquals(-5, b.getInt("i"));
                 assertEquals(1L << 40, b.getLong("l"));
-                assertEquals(2.5, b.getDouble("d"));
+                assertEquals(2.2, b.getDouble("d"));
                 assertEquals("grüß", b.getString("s"));
                 try (Bundle inner = b.getBundle("b")) {
                     assertEquals("inner", inner.getString("name"));
                 }
-                assertArrayEquals(new boolean[] {false, true}, b.getBooleanArray("za"));
-                assertArrayEquals(new byte[] {-1, 2}, b.getByteArray("ba"));
-                assertArrayEquals(new short[] {-1, 3}, b.getShortArray("sa"));
-                assertArrayEquals(new int[] {4, -4}, b.getIntArray("ia"));
-                assertArrayEquals(new double[] {0.25}, b.getDoubleArray("da"));
+                assertArrayEquals(new boolean[] {true, false, false, true}, b.getBooleanArray("za"));
+                assertArrayEquals(new byte[] {-1, 0, 127, -128}, b.getByteArray("ba"));
+                assertArrayEquals(new short[] {-1, 0, Short.MAX_VALUE, Short.MIN_VALUE}, b.getShortArray("sa"));
+                assertArrayEquals(new int[] {-1, Integer.MAX_VALUE, Integer.MIN_VALUE}, b.getIntArray("ia"));
+                assertArrayEquals(new double[] {0.3, -2.2}, b.getDoubleArray("da"));
                 assertArrayEquals(new String[] {"x", ""}, b.getStringArray("ss"));
                 Bundle[] bb = b.getBundleArray("bb");
                 assertEquals("inner", bb[1].getString("name"));

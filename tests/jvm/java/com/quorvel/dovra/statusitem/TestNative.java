@@ -56,9 +56,14 @@ final class TestNative {
 
     static native boolean deliverSetInt(String key, int value);
 
-    static native boolean deliverEncoded(byte[] encoded, boolean onNativeThread);
+    /** {items delivered, tracked objects the producer thread still held before it detached}. */
+    static native int[] deliverMany(int count);
 
-    static native int deliverMany(int count);
+    /** Watches the object for the next deliverMany's count of what is still held. */
+    static native void track(Object object);
+
+    /** How many of `count` strings the string array native still held on return. */
+    static native int stringArrayPutLeaks(long handle, int count);
 
     static native int deliverLongReportingPending(long value);
 
