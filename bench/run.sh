@@ -18,7 +18,8 @@ echo "Native benchmarks (3 repetitions each, medians; raw output in $out)..."
 for extra in "$build"/bench/*_bench; do
   [ "$(basename "$extra")" = bundle_bench ] && continue
   echo "$(basename "$extra")..."
-  "$extra" --benchmark_out="$out/$(basename "$extra").json" --benchmark_out_format=json \
+  "$extra" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+    --benchmark_out="$out/$(basename "$extra").json" --benchmark_out_format=json \
     >"$out/$(basename "$extra").txt"
 done
 
@@ -31,3 +32,5 @@ fi
 
 echo
 python3 "$here/ratios.py" "$out/native.json" $jvm
+echo
+python3 "$here/hostile.py" "$out/worst_case_bench.json"

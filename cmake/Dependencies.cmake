@@ -6,8 +6,14 @@ find_path(ANDROID_LOG_INCLUDE_DIR android/log.h PATHS /usr/include/android REQUI
 find_library(ANDROID_LOG_LIBRARY log
              PATHS /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/android
              NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+# The log's folder also holds the platform's own binder/ and utils/ headers when those
+# packages are installed: expose only android/, so that nothing but the stand-in's
+# Parcel and String16 can be found through it.
+set(_log_include ${CMAKE_BINARY_DIR}/liblog-include)
+file(MAKE_DIRECTORY ${_log_include})
+file(CREATE_LINK ${ANDROID_LOG_INCLUDE_DIR}/android ${_log_include}/android SYMBOLIC)
 add_library(android_log INTERFACE)
-target_include_directories(android_log INTERFACE ${ANDROID_LOG_INCLUDE_DIR})
+target_include_directories(android_log INTERFACE ${_log_include})
 target_link_libraries(android_log INTERFACE ${ANDROID_LOG_LIBRARY})
 
 # Only the headers: the library is loaded by a JVM, never linked against one.

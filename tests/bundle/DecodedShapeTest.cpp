@@ -17,18 +17,14 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/Elements.h"
-#include "bundle/KeyHash.h"
+#include "support/KeyOrders.h"
 
 using android::Parcel;
 using status::Bundle;
 using Node = Bundle::HashNode;
-using Keys = std::vector<std::string>;
+using namespace testing_support;
 
 namespace {
-
-int32_t hashOf(const std::string& key) {
-    return status::keyHash(key.data(), key.size());
-}
 
 // ---- key families
 
@@ -38,76 +34,15 @@ Keys numbered(size_t count) {
     return keys;
 }
 
-// "Aa" and "BB" hash alike, so every string of n such blocks has one hash.
-Keys colliding(size_t blocks, const std::string& prefix = "") {
-    Keys keys;
-    for (size_t bits = 0; bits < (size_t{1} << blocks); ++bits) {
-        std::string key = prefix;
-        for (size_t i = 0; i < blocks; ++i) key += (bits >> i & 1) ? "BB" : "Aa";
-        keys.push_back(key);
-    }
-    return keys;
-}
-
 Keys smallGroups() {
     Keys keys;
     for (int g = 0; g < 300; ++g) {
-        for (const std::string& key : colliding(2, "g" + std::to_string(g))) keys.push_back(key);
+        for (const std::string& key : oneHash(2, "g" + std::to_string(g), 2)) keys.push_back(key);
     }
     return keys;
 }
 
 // ---- orders
-
-Keys byHash(Keys keys) {
-    std::stable_sort(keys.begin(), keys.end(), [](const std::string& a, const std::string& b) {
-        return hashOf(a) < hashOf(b);
-    });
-    return keys;
-}
-
-Keys shuffled(Keys keys, unsigned seed) {
-    std::shuffle(keys.begin(), keys.end(), std::mt19937(seed));
-    return keys;
-}
-
-Keys descending(const Keys& keys) {
-    Keys sorted = byHash(keys);
-    return Keys(sorted.rbegin(), sorted.rend());
-}
-
-// Smallest, largest, second smallest...: each key lies between all keys before it.
-Keys converging(const Keys& keys) {
-    const Keys sorted = byHash(keys);
-    Keys out;
-    for (size_t lo = 0, hi = sorted.size(); lo < hi;) {
-        out.push_back(sorted[lo++]);
-        if (lo < hi) out.push_back(sorted[--hi]);
-    }
-    return out;
-}
-
-// The smallest, the largest, then the rest in descending order.
-Keys endsThenDescending(const Keys& keys) {
-    const Keys sorted = byHash(keys);
-    Keys out = {sorted.front(), sorted.back()};
-    for (size_t i = sorted.size() - 1; i-- > 1;) out.push_back(sorted[i]);
-    return out;
-}
-
-// Bit-reversed ranks: each key lands between two keys that came shortly before it.
-Keys scattered(const Keys& keys) {
-    const Keys sorted = byHash(keys);
-    size_t bits = 0;
-    while ((size_t{1} << bits) < sorted.size()) ++bits;
-    Keys out;
-    for (size_t i = 0; i < (size_t{1} << bits); ++i) {
-        size_t reversed = 0;
-        for (size_t b = 0; b < bits; ++b) reversed |= (i >> b & 1) << (bits - 1 - b);
-        if (reversed < sorted.size()) out.push_back(sorted[reversed]);
-    }
-    return out;
-}
 
 // The order the encoder writes the keys in after they were set in random order.
 Keys encoderOrder(const Keys& keys) {
@@ -269,8 +204,8 @@ void expectSameTree(const Node* decoded, const Node* reference) {
 
 TEST(DecodedShapeTest, EveryOrderGivesTheTreeOfKeyByKeyInsertion) {
     const Keys plain = numbered(1500);
-    const Keys collisions = colliding(10);
-    const Keys prefixed = colliding(7, std::string(300, 'p'));
+    const Keys collisions = oneHash(10, "", 2);
+    const Keys prefixed = oneHash(7, std::string(300, 'p'), 2);
     const Keys groups = smallGroups();
     const std::vector<std::pair<const char*, std::function<Keys(const Keys&)>>> orders = {
         {"random", [](const Keys& k) { return shuffled(k, 1); }},
