@@ -23,6 +23,16 @@ namespace {
 using android::Parcel;
 using Node = Bundle::HashNode;
 
+size_t pad4(size_t n) {
+    return (n + 3) & ~size_t(3);
+}
+
+template <class T>
+uint8_t* putWord(uint8_t* out, T value) {
+    memcpy(out, &value, sizeof value);
+    return out + sizeof value;
+}
+
 // ---- scalars
 
 void encodeBool(Parcel* p, const Node& n) {
@@ -105,6 +115,10 @@ void encodeElements(Parcel* p, const Node& n) {
     if (count == 0) return;
     if (count <= INT32_MAX / sizeof(Wire)) {
         if (auto* block = static_cast<uint8_t*>(p->writeInplace(count * sizeof(Wire)))) {
+            if (std::is_same<T, Wire>::value) {
+                memcpy(block, data, count * sizeof(Wire));
+                return;
+            }
             for (uint32_t i = 0; i < count; ++i) {
                 const Wire value = static_cast<Wire>(data[i]);
                 memcpy(block + i * sizeof(Wire), &value, sizeof(Wire));
@@ -256,24 +270,68 @@ static_assert(sizeof(kCodecs) / sizeof(kCodecs[0]) == Bundle::TYPE_BUNDLE_ARRAY 
 
 }  // namespace
 
+AsciiText asciiText(const std::string& text) {
+    const char* chars = text.c_str();
+    const void* nul = memchr(chars, 0, text.size());
+    const size_t length =
+        nul == nullptr ? text.size() : static_cast<size_t>(static_cast<const char*>(nul) - chars);
+    AsciiText ascii{chars, length, 0};
+    if (length >= INT32_MAX / sizeof(char16_t)) return ascii;
+    uint64_t high = 0;
+    size_t i = 0;
+    for (; i + sizeof high <= length; i += sizeof high) {
+        uint64_t word;
+        memcpy(&word, chars + i, sizeof word);
+        high |= word;
+    }
+    for (; i < length; ++i) high |= static_cast<unsigned char>(chars[i]);
+    if ((high & 0x8080808080808080u) == 0) {
+        ascii.wireSize = sizeof(int32_t) + pad4((length + 1) * sizeof(char16_t));
+    }
+    return ascii;
+}
+
+uint8_t* putText(uint8_t* out, const AsciiText& text) {
+    out = putWord(out, static_cast<int32_t>(text.length));
+    size_t i = 0;
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // Four characters at a time: each byte moves to the low byte of its unit.
+    for (; i + 4 <= text.length; i += 4) {
+        uint32_t c;
+        memcpy(&c, text.chars + i, sizeof c);
+        const uint64_t units = (c & 0xFFu) | (uint64_t(c & 0xFF00u) << 8) |
+                               (uint64_t(c & 0xFF0000u) << 16) | (uint64_t(c & 0xFF000000u) << 24);
+        memcpy(out + i * sizeof(char16_t), &units, sizeof units);
+    }
+#endif
+    for (; i < text.length; ++i) {
+        const char16_t unit = static_cast<unsigned char>(text.chars[i]);
+        memcpy(out + i * sizeof unit, &unit, sizeof unit);
+    }
+    // The zero unit, and the padding after it when the unit count is odd.
+    uint8_t* tail = out + text.length * sizeof(char16_t);
+    const char16_t zero = 0;
+    memcpy(tail, &zero, sizeof zero);
+    if (text.length % 2 == 0) memcpy(tail + sizeof zero, &zero, sizeof zero);
+    return out + text.wireSize - sizeof(int32_t);
+}
+
 // ASCII text is widened straight into the parcel; anything else takes String16's
 // conversion.
 void writeText(Parcel* p, const std::string& text) {
-    const char* chars = text.c_str();
-    const size_t length = strlen(chars);
-    unsigned char high = 0;
-    for (size_t i = 0; i < length; ++i) high |= static_cast<unsigned char>(chars[i]);
-    if (high >= 0x80 || length >= INT32_MAX / sizeof(char16_t)) {
-        p->writeString16(android::String16(chars));
+    const AsciiText ascii = asciiText(text);
+    if (ascii.wireSize == 0) {
+        p->writeString16(android::String16(text.c_str()));
         return;
     }
-    // As writeString16 does: the length, then the units and a zero unit in one block.
-    if (p->writeInt32(static_cast<int32_t>(length)) != android::NO_ERROR) return;
-    auto* block = static_cast<uint8_t*>(p->writeInplace((length + 1) * sizeof(char16_t)));
-    if (block == nullptr) return;
-    for (size_t i = 0; i <= length; ++i) {
-        const char16_t unit = static_cast<unsigned char>(chars[i]);
-        memcpy(block + i * sizeof unit, &unit, sizeof unit);
+    if (auto* block = static_cast<uint8_t*>(p->writeInplace(ascii.wireSize))) {
+        putText(block, ascii);
+        return;
+    }
+    // The parcel could not take it whole: fail as writeString16 would, after the length.
+    if (p->writeInt32(static_cast<int32_t>(ascii.length)) != android::NO_ERROR) return;
+    if (auto* units = static_cast<uint8_t*>(p->writeInplace(ascii.wireSize - sizeof(int32_t)))) {
+        putText(units - sizeof(int32_t), ascii);
     }
 }
 
@@ -283,6 +341,75 @@ void encodeValue(Parcel* p, const Node& node) {
 
 bool decodeValue(const Parcel* p, Node& node) {
     return kCodecs[node.mType].decode(p, node);
+}
+
+namespace {
+
+bool recognised(int32_t type) {
+    return static_cast<uint32_t>(type) <= static_cast<uint32_t>(Bundle::TYPE_BUNDLE_ARRAY);
+}
+
+// The wire size of a value that fits in its entry's block: a scalar or an ASCII text
+// (then in `text`). 0 for the other kinds, which write themselves after the block.
+size_t inlineValueSize(const Node& n, AsciiText& text) {
+    switch (n.mType) {
+        case Bundle::TYPE_BOOL:
+        case Bundle::TYPE_INT32:
+            return sizeof(int32_t);
+        case Bundle::TYPE_INT64:
+        case Bundle::TYPE_DOUBLE:
+            return sizeof(int64_t);
+        case Bundle::TYPE_STRING:
+            text = asciiText(n.mString);
+            return text.wireSize;
+        default:
+            return 0;
+    }
+}
+
+// The same bytes as the kind's encoder writes.
+void putInlineValue(uint8_t* out, const Node& n, const AsciiText& text) {
+    switch (n.mType) {
+        case Bundle::TYPE_BOOL:
+            putWord<int32_t>(out, scalar::loadBool(n) ? 1 : 0);
+            break;
+        case Bundle::TYPE_INT32:
+            putWord(out, scalar::load<int32_t>(n));
+            break;
+        case Bundle::TYPE_INT64:
+        case Bundle::TYPE_DOUBLE:
+            putWord(out, scalar::load<int64_t>(n));
+            break;
+        default:
+            putText(out, text);
+            break;
+    }
+}
+
+}  // namespace
+
+void writeEntry(Parcel* p, const Node& node) {
+    const AsciiText key = asciiText(node.mKey);
+    AsciiText text{};
+    size_t value = inlineValueSize(node, text);
+    // Blocks near the parcel's size limit take the general path, which fails as the
+    // parcel does.
+    constexpr size_t kLimit = INT32_MAX / 2;
+    if (key.wireSize != 0 && key.wireSize < kLimit && value < kLimit) {
+        auto* out = static_cast<uint8_t*>(p->writeInplace(key.wireSize + sizeof(int32_t) + value));
+        if (out != nullptr) {
+            out = putWord(putText(out, key), node.mType);
+            if (value != 0) {
+                putInlineValue(out, node, text);
+            } else if (recognised(node.mType)) {
+                encodeValue(p, node);
+            }
+            return;
+        }
+    }
+    writeText(p, node.mKey);
+    p->writeInt32(node.mType);
+    if (recognised(node.mType)) encodeValue(p, node);
 }
 
 }  // namespace codec

@@ -20,12 +20,6 @@ bool recognised(int32_t type) {
     return static_cast<uint32_t>(type) <= static_cast<uint32_t>(Bundle::TYPE_BUNDLE_ARRAY);
 }
 
-void writeEntry(android::Parcel* p, const Bundle::HashNode& node) {
-    codec::writeText(p, node.mKey);
-    p->writeInt32(node.mType);
-    if (recognised(node.mType)) codec::encodeValue(p, node);
-}
-
 // The encoder writes keys in ascending hash order, so a decoded key usually hashes
 // above every key already in the tree. Such a key cannot be there yet, and getNode
 // would walk the right spine to link it as the rightmost node's right child: it is
@@ -147,7 +141,7 @@ void Bundle::HashTree::serialize(android::Parcel* p, HashNode* node) {
             current = current->mLeft;
         }
         current = pending.pop();
-        writeEntry(p, *current);
+        codec::writeEntry(p, *current);
         current = current->mRight;
     }
 }
