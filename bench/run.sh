@@ -31,3 +31,5 @@ fi
 
 echo
 python3 "$here/ratios.py" "$out/native.json" $jvm
+python3 "$here/report.py" "$out" "$build/report.html"
+echo "Plots: $build/report.html"
