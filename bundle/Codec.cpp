@@ -11,6 +11,7 @@
 
 #include <type_traits>
 
+#include "bundle/AsciiText.h"
 #include "bundle/Elements.h"
 #include "bundle/Log.h"
 #include "bundle/Scalar.h"
@@ -22,16 +23,6 @@ namespace {
 
 using android::Parcel;
 using Node = Bundle::HashNode;
-
-size_t pad4(size_t n) {
-    return (n + 3) & ~size_t(3);
-}
-
-template <class T>
-uint8_t* putWord(uint8_t* out, T value) {
-    memcpy(out, &value, sizeof value);
-    return out + sizeof value;
-}
 
 // ---- scalars
 
@@ -104,6 +95,19 @@ uint32_t storedCount(const Node& n) {
     return elements::of<T>(n) == nullptr ? 0 : n.mSize;
 }
 
+// The elements' wire values, in a block that holds them all.
+template <class T, class Wire>
+void putElements(uint8_t* block, const T* data, uint32_t count) {
+    if (std::is_same<T, Wire>::value) {
+        if (count != 0) memcpy(block, data, count * sizeof(Wire));
+        return;
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        const Wire value = static_cast<Wire>(data[i]);
+        memcpy(block + i * sizeof(Wire), &value, sizeof(Wire));
+    }
+}
+
 // The elements go into one block reserved at once; they have the same bytes as one
 // write per element would give. Only a block the parcel cannot provide falls back to
 // writing them one by one, with the parcel's own behaviour on each.
@@ -115,14 +119,7 @@ void encodeElements(Parcel* p, const Node& n) {
     if (count == 0) return;
     if (count <= INT32_MAX / sizeof(Wire)) {
         if (auto* block = static_cast<uint8_t*>(p->writeInplace(count * sizeof(Wire)))) {
-            if (std::is_same<T, Wire>::value) {
-                memcpy(block, data, count * sizeof(Wire));
-                return;
-            }
-            for (uint32_t i = 0; i < count; ++i) {
-                const Wire value = static_cast<Wire>(data[i]);
-                memcpy(block + i * sizeof(Wire), &value, sizeof(Wire));
-            }
+            putElements<T, Wire>(block, data, count);
             return;
         }
     }
@@ -270,52 +267,6 @@ static_assert(sizeof(kCodecs) / sizeof(kCodecs[0]) == Bundle::TYPE_BUNDLE_ARRAY 
 
 }  // namespace
 
-AsciiText asciiText(const std::string& text) {
-    const char* chars = text.c_str();
-    const void* nul = memchr(chars, 0, text.size());
-    const size_t length =
-        nul == nullptr ? text.size() : static_cast<size_t>(static_cast<const char*>(nul) - chars);
-    AsciiText ascii{chars, length, 0};
-    if (length >= INT32_MAX / sizeof(char16_t)) return ascii;
-    uint64_t high = 0;
-    size_t i = 0;
-    for (; i + sizeof high <= length; i += sizeof high) {
-        uint64_t word;
-        memcpy(&word, chars + i, sizeof word);
-        high |= word;
-    }
-    for (; i < length; ++i) high |= static_cast<unsigned char>(chars[i]);
-    if ((high & 0x8080808080808080u) == 0) {
-        ascii.wireSize = sizeof(int32_t) + pad4((length + 1) * sizeof(char16_t));
-    }
-    return ascii;
-}
-
-uint8_t* putText(uint8_t* out, const AsciiText& text) {
-    out = putWord(out, static_cast<int32_t>(text.length));
-    size_t i = 0;
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // Four characters at a time: each byte moves to the low byte of its unit.
-    for (; i + 4 <= text.length; i += 4) {
-        uint32_t c;
-        memcpy(&c, text.chars + i, sizeof c);
-        const uint64_t units = (c & 0xFFu) | (uint64_t(c & 0xFF00u) << 8) |
-                               (uint64_t(c & 0xFF0000u) << 16) | (uint64_t(c & 0xFF000000u) << 24);
-        memcpy(out + i * sizeof(char16_t), &units, sizeof units);
-    }
-#endif
-    for (; i < text.length; ++i) {
-        const char16_t unit = static_cast<unsigned char>(text.chars[i]);
-        memcpy(out + i * sizeof unit, &unit, sizeof unit);
-    }
-    // The zero unit, and the padding after it when the unit count is odd.
-    uint8_t* tail = out + text.length * sizeof(char16_t);
-    const char16_t zero = 0;
-    memcpy(tail, &zero, sizeof zero);
-    if (text.length % 2 == 0) memcpy(tail + sizeof zero, &zero, sizeof zero);
-    return out + text.wireSize - sizeof(int32_t);
-}
-
 // ASCII text is widened straight into the parcel; anything else takes String16's
 // conversion.
 void writeText(Parcel* p, const std::string& text) {
@@ -351,6 +302,25 @@ bool recognised(int32_t type) {
 
 // The wire size of a value that fits in its entry's block: a scalar or an ASCII text
 // (then in `text`). 0 for the other kinds, which write themselves after the block.
+// Blocks near the parcel's size limit take the general path, which fails as the
+// parcel does.
+constexpr size_t kInlineLimit = INT32_MAX / 2;
+
+template <class T, class Wire>
+size_t elementsWireSize(const Node& n) {
+    const uint32_t count = storedCount<T>(n);
+    return count > kInlineLimit / sizeof(Wire) ? 0 : sizeof(int32_t) + count * sizeof(Wire);
+}
+
+template <class T, class Wire>
+void putElementsValue(uint8_t* out, const Node& n) {
+    const uint32_t count = storedCount<T>(n);
+    putElements<T, Wire>(putWord(out, static_cast<int32_t>(count)), elements::of<T>(n), count);
+}
+
+// The wire size of a value that fits in its entry's block: a scalar, an ASCII text
+// (then in `text`) or an array of numbers. 0 for the other kinds, which write
+// themselves after the block.
 size_t inlineValueSize(const Node& n, AsciiText& text) {
     switch (n.mType) {
         case Bundle::TYPE_BOOL:
@@ -362,6 +332,14 @@ size_t inlineValueSize(const Node& n, AsciiText& text) {
         case Bundle::TYPE_STRING:
             text = asciiText(n.mString);
             return text.wireSize;
+        case Bundle::TYPE_BOOL_ARRAY:
+            return elementsWireSize<bool, int32_t>(n);
+        case Bundle::TYPE_WORD_ARRAY:
+            return elementsWireSize<unsigned short, int32_t>(n);
+        case Bundle::TYPE_INT_ARRAY:
+            return elementsWireSize<int, int32_t>(n);
+        case Bundle::TYPE_DOUBLE_ARRAY:
+            return elementsWireSize<double, double>(n);
         default:
             return 0;
     }
@@ -380,8 +358,20 @@ void putInlineValue(uint8_t* out, const Node& n, const AsciiText& text) {
         case Bundle::TYPE_DOUBLE:
             putWord(out, scalar::load<int64_t>(n));
             break;
-        default:
+        case Bundle::TYPE_STRING:
             putText(out, text);
+            break;
+        case Bundle::TYPE_BOOL_ARRAY:
+            putElementsValue<bool, int32_t>(out, n);
+            break;
+        case Bundle::TYPE_WORD_ARRAY:
+            putElementsValue<unsigned short, int32_t>(out, n);
+            break;
+        case Bundle::TYPE_INT_ARRAY:
+            putElementsValue<int, int32_t>(out, n);
+            break;
+        default:
+            putElementsValue<double, double>(out, n);
             break;
     }
 }
@@ -391,11 +381,8 @@ void putInlineValue(uint8_t* out, const Node& n, const AsciiText& text) {
 void writeEntry(Parcel* p, const Node& node) {
     const AsciiText key = asciiText(node.mKey);
     AsciiText text{};
-    size_t value = inlineValueSize(node, text);
-    // Blocks near the parcel's size limit take the general path, which fails as the
-    // parcel does.
-    constexpr size_t kLimit = INT32_MAX / 2;
-    if (key.wireSize != 0 && key.wireSize < kLimit && value < kLimit) {
+    const size_t value = inlineValueSize(node, text);
+    if (key.wireSize != 0 && key.wireSize < kInlineLimit && value < kInlineLimit) {
         auto* out = static_cast<uint8_t*>(p->writeInplace(key.wireSize + sizeof(int32_t) + value));
         if (out != nullptr) {
             out = putWord(putText(out, key), node.mType);

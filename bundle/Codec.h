@@ -1,8 +1,6 @@
 #pragma once
 
 #include <binder/Parcel.h>
-#include <stddef.h>
-#include <stdint.h>
 
 #include <string>
 
@@ -14,17 +12,6 @@ namespace codec {
 // Writes the text up to its first NUL as a String16, the same bytes that
 // writeString16(String16(text.c_str())) gives.
 void writeText(android::Parcel* p, const std::string& text);
-
-// A text up to its first NUL that can be written without the converter: its String16
-// is its ASCII characters widened.
-struct AsciiText {
-    const char* chars;
-    size_t length;
-    size_t wireSize;  // length word, units, zero unit and padding; 0 when not ASCII
-};
-AsciiText asciiText(const std::string& text);
-// Writes the text's wireSize bytes at `out`; returns their end.
-uint8_t* putText(uint8_t* out, const AsciiText& text);
 
 // Writes key, kind and value. Most entries take one block: an ASCII key with a scalar
 // or ASCII string value.
