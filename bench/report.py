@@ -48,7 +48,7 @@ def svg(fig):
 
 
 def scaling(times):
-    fig, axes = plt.subplots(2, 2, figsize=(11, 8))
+    fig, axes = plt.subplots(2, 2, figsize=(11, 8), constrained_layout=True)
     for ax, phase in zip(axes.flat, PHASES):
         series = list(LIBRARIES)
         if phase == "build":
@@ -82,9 +82,10 @@ def scaling(times):
 def hostile(times):
     rows = []
     for name, (ns, row) in sorted(times.items()):
-        label = name + (" " + row["label"] if row.get("label") else "")
+        label = name.replace("/iterations:%s" % row.get("iterations"), "")
+        label += " " + row["label"] if row.get("label") else ""
         rows.append((label, ns / 1e6))
-    fig, ax = plt.subplots(figsize=(11, 0.4 * len(rows) + 1.5))
+    fig, ax = plt.subplots(figsize=(11, 0.4 * len(rows) + 1.5), constrained_layout=True)
     ax.barh([r[0] for r in rows], [r[1] for r in rows])
     ax.set_xscale("log")
     ax.set_xlabel("CPU time per operation (ms)")

@@ -31,5 +31,6 @@ fi
 
 echo
 python3 "$here/ratios.py" "$out/native.json" $jvm
-python3 "$here/report.py" "$out" "$build/report.html"
+# Debian's interpreter, which has python3-matplotlib, whatever else is on the PATH.
+/usr/bin/python3 "$here/report.py" "$out" "$build/report.html"
 echo "Plots: $build/report.html"
