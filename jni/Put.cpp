@@ -28,7 +28,7 @@ void putElements(JNIEnv* env, jlong handle, jstring key, Array array) {
     putFrame(env, handle, key, [&](Bundle& bundle, const char* k) {
         const jsize n = env->GetArrayLength(array);
         if (n < 1) return;
-        ScopedArrayElements<Array> elements(env, array);
+        ScopedArrayElements<Array> elements(env, array, JNI_ABORT);
         if (elements.get() == nullptr) return;
         bundle.setArray(k, static_cast<unsigned int>(n),
                         reinterpret_cast<const Native*>(elements.get()));
@@ -74,7 +74,7 @@ void Bundle::nativePutBooleanArray(JNIEnv* env, jclass, jlong handle, jstring ke
         const jsize n = env->GetArrayLength(array);
         if (n < 1) return;
         std::unique_ptr<bool[]> values(new bool[n]);
-        ScopedArrayElements<jbooleanArray> elements(env, array);
+        ScopedArrayElements<jbooleanArray> elements(env, array, JNI_ABORT);
         if (elements.get() == nullptr) return;
         for (jsize i = 0; i < n; ++i) values[i] = elements.get()[i] != JNI_FALSE;
         bundle.setArray(k, static_cast<unsigned int>(n), values.get());

@@ -52,16 +52,16 @@ private:
 template <class Array>
 struct ArrayTraits;
 
-#define STATUS_JNI_ARRAY_TRAITS(ArrayType, ElementType, Name)       \
-    template <>                                                     \
-    struct ArrayTraits<ArrayType> {                                 \
-        using Element = ElementType;                                \
-        static Element* get(JNIEnv* env, ArrayType a) {             \
-            return env->Get##Name##ArrayElements(a, nullptr);       \
-        }                                                           \
-        static void release(JNIEnv* env, ArrayType a, Element* e) { \
-            env->Release##Name##ArrayElements(a, e, 0);             \
-        }                                                           \
+#define STATUS_JNI_ARRAY_TRAITS(ArrayType, ElementType, Name)                  \
+    template <>                                                                \
+    struct ArrayTraits<ArrayType> {                                            \
+        using Element = ElementType;                                           \
+        static Element* get(JNIEnv* env, ArrayType a) {                        \
+            return env->Get##Name##ArrayElements(a, nullptr);                  \
+        }                                                                      \
+        static void release(JNIEnv* env, ArrayType a, Element* e, jint mode) { \
+            env->Release##Name##ArrayElements(a, e, mode);                     \
+        }                                                                      \
     };
 
 STATUS_JNI_ARRAY_TRAITS(jbooleanArray, jboolean, Boolean)
@@ -73,17 +73,21 @@ STATUS_JNI_ARRAY_TRAITS(jdoubleArray, jdouble, Double)
 
 #undef STATUS_JNI_ARRAY_TRAITS
 
-// The elements of a primitive array, copied back and freed (mode 0) when the scope
-// ends. get() is null when the VM cannot provide them.
+// The elements of a primitive array, given back when the scope ends: copied back and
+// freed (mode 0), or only freed (JNI_ABORT) when they were only read. get() is null
+// when the VM cannot provide them.
 template <class Array>
 class ScopedArrayElements {
 public:
     using Element = typename ArrayTraits<Array>::Element;
 
-    ScopedArrayElements(JNIEnv* env, Array array)
-        : mEnv(env), mArray(array), mElements(ArrayTraits<Array>::get(env, array)) {}
+    ScopedArrayElements(JNIEnv* env, Array array, jint releaseMode = 0)
+        : mEnv(env),
+          mArray(array),
+          mMode(releaseMode),
+          mElements(ArrayTraits<Array>::get(env, array)) {}
     ~ScopedArrayElements() {
-        if (mElements != nullptr) ArrayTraits<Array>::release(mEnv, mArray, mElements);
+        if (mElements != nullptr) ArrayTraits<Array>::release(mEnv, mArray, mElements, mMode);
     }
     ScopedArrayElements(const ScopedArrayElements&) = delete;
     ScopedArrayElements& operator=(const ScopedArrayElements&) = delete;
@@ -93,6 +97,7 @@ public:
 private:
     JNIEnv* mEnv;
     Array mArray;
+    jint mMode;
     Element* mElements;
 };
 
