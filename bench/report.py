@@ -6,7 +6,6 @@ Usage: report.py RESULTS_DIR OUTPUT_HTML"""
 
 import glob
 import io
-import json
 import os
 import sys
 
@@ -15,28 +14,10 @@ import matplotlib
 matplotlib.use("Agg")
 import matplotlib.pyplot as plt  # noqa: E402
 
+from ratios import load  # noqa: E402
+
 PHASES = ("build", "encode", "decode", "lookup")
 LIBRARIES = (("bundle", "bundle"), ("msgpack", "msgpack-c++"), ("flexbuffers", "FlexBuffers"))
-NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}
-
-
-def medians(path):
-    """Median CPU time in ns of every benchmark in a Google Benchmark JSON file, with its row."""
-    with open(path) as f:
-        data = json.load(f)
-    rows = {}
-    for b in data.get("benchmarks", []):
-        if b.get("error_occurred"):
-            continue
-        if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
-            continue
-        rows.setdefault(b.get("run_name", b["name"]), []).append(b)
-    out = {}
-    for name, runs in rows.items():
-        agg = [r for r in runs if r.get("aggregate_name") == "median"]
-        row = agg[0] if agg else sorted(runs, key=lambda r: r["cpu_time"])[len(runs) // 2]
-        out[name] = (row["cpu_time"] * NS[row.get("time_unit", "ns")], row)
-    return out
 
 
 def svg(fig):
@@ -60,7 +41,7 @@ def scaling(times):
         for key, label in series:
             name_phase, lib = key.split(":") if ":" in key else (phase, key)
             points = []
-            for name, (ns, _) in times.items():
+            for name, ns in times.items():
                 parts = name.split("/")
                 if len(parts) == 4 and parts[0] == name_phase and parts[1] == lib and parts[2] == "mixed":
                     n = int(parts[3])
@@ -79,9 +60,10 @@ def scaling(times):
     return svg(fig)
 
 
-def hostile(times):
+def hostile(times, counters):
     rows = []
-    for name, (ns, row) in sorted(times.items()):
+    for name, ns in sorted(times.items()):
+        row = counters[name]
         label = name.replace("/iterations:%s" % row.get("iterations"), "")
         label += " " + row["label"] if row.get("label") else ""
         rows.append((label, ns / 1e6))
@@ -99,10 +81,10 @@ def main(results, output):
     sections = []
     native = os.path.join(results, "native.json")
     if os.path.exists(native):
-        sections.append(("Time per entry", scaling(medians(native))))
+        sections.append(("Time per entry", scaling(load([native])[0])))
     worst = glob.glob(os.path.join(results, "worst_case_bench.json"))
     if worst:
-        sections.append(("Hostile inputs", hostile(medians(worst[0]))))
+        sections.append(("Hostile inputs", hostile(*load(worst))))
     with open(output, "w") as f:
         f.write("<!DOCTYPE html>\n<html><head><meta charset='utf-8'><title>Bundle benchmarks</title>"
                 "</head><body>\n<h1>Bundle benchmarks</h1>\n")
