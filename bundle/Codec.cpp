@@ -300,8 +300,6 @@ bool recognised(int32_t type) {
     return static_cast<uint32_t>(type) <= static_cast<uint32_t>(Bundle::TYPE_BUNDLE_ARRAY);
 }
 
-// The wire size of a value that fits in its entry's block: a scalar or an ASCII text
-// (then in `text`). 0 for the other kinds, which write themselves after the block.
 // Blocks near the parcel's size limit take the general path, which fails as the
 // parcel does.
 constexpr size_t kInlineLimit = INT32_MAX / 2;

@@ -7,8 +7,8 @@ namespace elements {
 
 namespace {
 
-// Aligned for the widest element (double, int64 inside std::string); no wider, since
-// every array entry pays for the header.
+// Aligned for the widest element (a double, the pointer inside a std::string); no
+// wider, since every array entry pays for the header.
 struct alignas(8) Header {
     int32_t kind;
     uint32_t count;
