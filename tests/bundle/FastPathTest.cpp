@@ -117,8 +117,8 @@ TEST(FastPathTest, EntryBlocksHoldTheSameBytesAsSingleWrites) {
     const Case cases[] = {
         {Bundle::TYPE_BOOL, [](Bundle& b, const char* k) { b.set(k, true); },
          [](Parcel& p) { p.writeInt32(1); }},
-        {Bundle::TYPE_INT64, [](Bundle& b, const char* k) { b.set(k, -5LL << 40); },
-         [](Parcel& p) { p.writeInt64(-5LL << 40); }},
+        {Bundle::TYPE_INT64, [](Bundle& b, const char* k) { b.set(k, -(5LL << 40)); },
+         [](Parcel& p) { p.writeInt64(-(5LL << 40)); }},
         {Bundle::TYPE_DOUBLE, [](Bundle& b, const char* k) { b.set(k, -0.5); },
          [](Parcel& p) { p.writeDouble(-0.5); }},
         {Bundle::TYPE_INT_ARRAY,
