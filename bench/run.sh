@@ -34,3 +34,6 @@ echo
 python3 "$here/ratios.py" "$out/native.json" $jvm
 echo
 python3 "$here/hostile.py" "$out/worst_case_bench.json"
+# Debian's interpreter, which has python3-matplotlib, whatever else is on the PATH.
+/usr/bin/python3 "$here/report.py" "$out" "$build/report.html"
+echo "Plots: $build/report.html"

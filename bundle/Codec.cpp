@@ -12,6 +12,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "bundle/AsciiText.h"
 #include "bundle/Elements.h"
 #include "bundle/Log.h"
 #include "bundle/Scalar.h"
@@ -117,6 +118,19 @@ uint32_t storedCount(const Node& n) {
     return elements::of<T>(n) == nullptr ? 0 : n.mSize;
 }
 
+// The elements' wire values, in a block that holds them all.
+template <class T, class Wire>
+void putElements(uint8_t* block, const T* data, uint32_t count) {
+    if (std::is_same<T, Wire>::value) {
+        if (count != 0) memcpy(block, data, count * sizeof(Wire));
+        return;
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        const Wire value = static_cast<Wire>(data[i]);
+        memcpy(block + i * sizeof(Wire), &value, sizeof(Wire));
+    }
+}
+
 // The elements go into one block reserved at once; they have the same bytes as one
 // write per element would give. Only a block the parcel cannot provide falls back to
 // writing them one by one, with the parcel's own behaviour on each.
@@ -128,10 +142,7 @@ void encodeElements(Parcel* p, const Node& n) {
     if (count == 0) return;
     if (count <= INT32_MAX / sizeof(Wire)) {
         if (auto* block = static_cast<uint8_t*>(p->writeInplace(count * sizeof(Wire)))) {
-            for (uint32_t i = 0; i < count; ++i) {
-                const Wire value = static_cast<Wire>(data[i]);
-                memcpy(block + i * sizeof(Wire), &value, sizeof(Wire));
-            }
+            putElements<T, Wire>(block, data, count);
             return;
         }
     }
@@ -289,21 +300,19 @@ static_assert(sizeof(kCodecs) / sizeof(kCodecs[0]) == Bundle::TYPE_BUNDLE_ARRAY 
 // ASCII text is widened straight into the parcel; anything else takes String16's
 // conversion.
 void writeText(Parcel* p, const std::string& text) {
-    const char* chars = text.c_str();
-    const size_t length = strlen(chars);
-    unsigned char high = 0;
-    for (size_t i = 0; i < length; ++i) high |= static_cast<unsigned char>(chars[i]);
-    if (high >= 0x80 || length >= INT32_MAX / sizeof(char16_t)) {
-        p->writeString16(android::String16(chars));
+    const AsciiText ascii = asciiText(text);
+    if (ascii.wireSize == 0) {
+        p->writeString16(android::String16(text.c_str()));
         return;
     }
-    // As writeString16 does: the length, then the units and a zero unit in one block.
-    if (p->writeInt32(static_cast<int32_t>(length)) != android::NO_ERROR) return;
-    auto* block = static_cast<uint8_t*>(p->writeInplace((length + 1) * sizeof(char16_t)));
-    if (block == nullptr) return;
-    for (size_t i = 0; i <= length; ++i) {
-        const char16_t unit = static_cast<unsigned char>(chars[i]);
-        memcpy(block + i * sizeof unit, &unit, sizeof unit);
+    if (auto* block = static_cast<uint8_t*>(p->writeInplace(ascii.wireSize))) {
+        putText(block, ascii);
+        return;
+    }
+    // The parcel could not take it whole: fail as writeString16 would, after the length.
+    if (p->writeInt32(static_cast<int32_t>(ascii.length)) != android::NO_ERROR) return;
+    if (auto* units = static_cast<uint8_t*>(p->writeInplace(ascii.wireSize - sizeof(int32_t)))) {
+        putText(units - sizeof(int32_t), ascii);
     }
 }
 
@@ -315,11 +324,112 @@ bool decodeValue(const Parcel* p, Node& node) {
     return kCodecs[node.mType].decode(p, node);
 }
 
+namespace {
+
+bool recognised(int32_t type) {
+    return static_cast<uint32_t>(type) <= static_cast<uint32_t>(Bundle::TYPE_BUNDLE_ARRAY);
+}
+
+// Blocks near the parcel's size limit take the general path, which fails as the
+// parcel does.
+constexpr size_t kInlineLimit = INT32_MAX / 2;
+
+template <class T, class Wire>
+size_t elementsWireSize(const Node& n) {
+    const uint32_t count = storedCount<T>(n);
+    return count > kInlineLimit / sizeof(Wire) ? 0 : sizeof(int32_t) + count * sizeof(Wire);
+}
+
+template <class T, class Wire>
+void putElementsValue(uint8_t* out, const Node& n) {
+    const uint32_t count = storedCount<T>(n);
+    putElements<T, Wire>(putWord(out, static_cast<int32_t>(count)), elements::of<T>(n), count);
+}
+
+// The wire size of a value that fits in its entry's block: a scalar, an ASCII text
+// (then in `text`) or an array of numbers. 0 for the other kinds, which write
+// themselves after the block.
+size_t inlineValueSize(const Node& n, AsciiText& text) {
+    switch (n.mType) {
+        case Bundle::TYPE_BOOL:
+        case Bundle::TYPE_INT32:
+            return sizeof(int32_t);
+        case Bundle::TYPE_INT64:
+        case Bundle::TYPE_DOUBLE:
+            return sizeof(int64_t);
+        case Bundle::TYPE_STRING:
+            text = asciiText(n.mString);
+            return text.wireSize;
+        case Bundle::TYPE_BOOL_ARRAY:
+            return elementsWireSize<bool, int32_t>(n);
+        case Bundle::TYPE_WORD_ARRAY:
+            return elementsWireSize<unsigned short, int32_t>(n);
+        case Bundle::TYPE_INT_ARRAY:
+            return elementsWireSize<int, int32_t>(n);
+        case Bundle::TYPE_DOUBLE_ARRAY:
+            return elementsWireSize<double, double>(n);
+        default:
+            return 0;
+    }
+}
+
+// The same bytes as the kind's encoder writes.
+void putInlineValue(uint8_t* out, const Node& n, const AsciiText& text) {
+    switch (n.mType) {
+        case Bundle::TYPE_BOOL:
+            putWord<int32_t>(out, scalar::loadBool(n) ? 1 : 0);
+            break;
+        case Bundle::TYPE_INT32:
+            putWord(out, scalar::load<int32_t>(n));
+            break;
+        case Bundle::TYPE_INT64:
+        case Bundle::TYPE_DOUBLE:
+            putWord(out, scalar::load<int64_t>(n));
+            break;
+        case Bundle::TYPE_STRING:
+            putText(out, text);
+            break;
+        case Bundle::TYPE_BOOL_ARRAY:
+            putElementsValue<bool, int32_t>(out, n);
+            break;
+        case Bundle::TYPE_WORD_ARRAY:
+            putElementsValue<unsigned short, int32_t>(out, n);
+            break;
+        case Bundle::TYPE_INT_ARRAY:
+            putElementsValue<int, int32_t>(out, n);
+            break;
+        default:
+            putElementsValue<double, double>(out, n);
+            break;
+    }
+}
+
+}  // namespace
+
+void writeEntry(Parcel* p, const Node& node) {
+    const AsciiText key = asciiText(node.mKey);
+    AsciiText text{};
+    const size_t value = inlineValueSize(node, text);
+    if (key.wireSize != 0 && key.wireSize < kInlineLimit && value < kInlineLimit) {
+        auto* out = static_cast<uint8_t*>(p->writeInplace(key.wireSize + sizeof(int32_t) + value));
+        if (out != nullptr) {
+            out = putWord(putText(out, key), node.mType);
+            if (value != 0) {
+                putInlineValue(out, node, text);
+            } else if (recognised(node.mType)) {
+                encodeValue(p, node);
+            }
+            return;
+        }
+    }
+    writeText(p, node.mKey);
+    p->writeInt32(node.mType);
+    if (recognised(node.mType)) encodeValue(p, node);
+}
+
 void replaceValue(Node& kept, Node& later, bool complete) {
     kept.mType = later.mType;
-    if (static_cast<uint32_t>(later.mType) <= static_cast<uint32_t>(Bundle::TYPE_BUNDLE_ARRAY)) {
-        kCodecs[later.mType].replace(kept, later, complete);
-    }
+    if (recognised(later.mType)) kCodecs[later.mType].replace(kept, later, complete);
 }
 
 }  // namespace codec

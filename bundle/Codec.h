@@ -13,6 +13,10 @@ namespace codec {
 // writeString16(String16(text.c_str())) gives.
 void writeText(android::Parcel* p, const std::string& text);
 
+// Writes key, kind and value. Most entries take one block: an ASCII key with a scalar,
+// an ASCII string or an array of numbers.
+void writeEntry(android::Parcel* p, const Bundle::HashNode& node);
+
 // Writes the value of a node of a recognised kind (0 to 12).
 void encodeValue(android::Parcel* p, const Bundle::HashNode& node);
 

@@ -1,7 +1,5 @@
 #include "bundle/Elements.h"
 
-#include <cstddef>
-
 #include <new>
 
 namespace status {
@@ -9,10 +7,15 @@ namespace elements {
 
 namespace {
 
-struct alignas(std::max_align_t) Header {
+// Aligned for the widest element (a double, the pointer inside a std::string); no
+// wider, since every array entry pays for the header.
+struct alignas(8) Header {
     int32_t kind;
     uint32_t count;
 };
+
+static_assert(alignof(double) <= alignof(Header) && alignof(std::string) <= alignof(Header),
+              "elements follow the header at their own alignment");
 
 Header* headerOf(void* data) {
     return static_cast<Header*>(data) - 1;

@@ -1,3 +1,4 @@
+#include <stdint.h>
 #include <string.h>
 #include <utils/String16.h>
 #include <utils/Unicode.h>
@@ -15,15 +16,11 @@ namespace {
 
 // The smallest entry: a null key (its length alone) and the kind.
 constexpr size_t kMinEntrySize = 2 * sizeof(int32_t);
+// The smallest entry the encoder writes: an empty key (length and zero unit) and the kind.
+constexpr size_t kMinEntryWireSize = 3 * sizeof(int32_t);
 
 bool recognised(int32_t type) {
     return static_cast<uint32_t>(type) <= static_cast<uint32_t>(Bundle::TYPE_BUNDLE_ARRAY);
-}
-
-void writeEntry(android::Parcel* p, const Bundle::HashNode& node) {
-    codec::writeText(p, node.mKey);
-    p->writeInt32(node.mType);
-    if (recognised(node.mType)) codec::encodeValue(p, node);
 }
 
 // Reads up to `count` entries into the tree. Entries that the bytes left cannot hold
@@ -91,6 +88,11 @@ void Bundle::HashTree::serialize(android::Parcel* p, HashNode* node) {
     if (node == nullptr) {
         p->writeInt32(mCount);
         node = mRoot;
+        // Room for the smallest entries at once spares most of the parcel's regrowth.
+        const size_t count = static_cast<uint32_t>(mCount);
+        if (count < (INT32_MAX - p->dataPosition()) / kMinEntryWireSize) {
+            p->setDataCapacity(p->dataPosition() + count * kMinEntryWireSize);
+        }
     }
     PendingNodes pending;
     const HashNode* current = node;
@@ -100,7 +102,7 @@ void Bundle::HashTree::serialize(android::Parcel* p, HashNode* node) {
             current = current->mLeft;
         }
         current = pending.pop();
-        writeEntry(p, *current);
+        codec::writeEntry(p, *current);
         current = current->mRight;
     }
 }
@@ -129,24 +131,40 @@ Bundle::Bundle(android::Parcel* p) : mTree(nullptr) {
 std::string Bundle::readString(android::Parcel* p) {
     size_t units = 0;
     const char16_t* text = p->readString16Inplace(&units);
-    // ASCII text, the common case, converts unit by unit; a zero unit ends it as it
-    // ends the converted text. Anything else takes the converter.
+    // ASCII text, the common case, narrows unit by unit as it is checked; a zero unit
+    // ends it as it ends the converted text. Anything else takes the converter.
     const char* bytes = reinterpret_cast<const char*>(text);
     const auto unitAt = [bytes](size_t i) {
         char16_t unit;
         memcpy(&unit, bytes + i * sizeof unit, sizeof unit);
         return unit;
     };
+    std::string result(units, '\0');
     size_t plain = 0;
-    while (plain < units && unitAt(plain) != 0 && unitAt(plain) < 0x80) ++plain;
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // Four units at a time while none is zero or above 0x7F.
+    for (; plain + 4 <= units; plain += 4) {
+        uint64_t w;
+        memcpy(&w, bytes + plain * sizeof(char16_t), sizeof w);
+        const uint64_t zeroUnits = (w - 0x0001000100010001u) & ~w & 0x8000800080008000u;
+        if ((w & 0xFF80FF80FF80FF80u) != 0 || zeroUnits != 0) break;
+        const uint32_t chars = static_cast<uint32_t>(
+            (w & 0xFF) | ((w >> 8) & 0xFF00) | ((w >> 16) & 0xFF0000) | ((w >> 24) & 0xFF000000));
+        memcpy(&result[plain], &chars, sizeof chars);
+    }
+#endif
+    for (; plain < units; ++plain) {
+        const char16_t unit = unitAt(plain);
+        if (unit == 0 || unit >= 0x80) break;
+        result[plain] = static_cast<char>(unit);
+    }
     if (plain == units || unitAt(plain) == 0) {
-        std::string result(plain, '\0');
-        for (size_t i = 0; i < plain; ++i) result[i] = static_cast<char>(unitAt(i));
+        result.resize(plain);
         return result;
     }
     const ssize_t length = utf16_to_utf8_length(text, units);
     if (length < 1) return std::string();  // empty text: the converter writes nothing
-    std::string result(static_cast<size_t>(length), '\0');
+    result.assign(static_cast<size_t>(length), '\0');
     utf16_to_utf8(text, units, &result[0]);  // its NUL lands on the string's own
     result.resize(strlen(result.c_str()));   // an embedded zero unit ends the text
     return result;

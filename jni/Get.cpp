@@ -80,13 +80,19 @@ jdouble Bundle::nativeGetDouble(JNIEnv* env, jclass, jlong handle, jstring key) 
     return getScalar<double, jdouble>(env, handle, key, &Bundle::getDouble);
 }
 
-// A missing key gives the empty byte array, not null.
+// A missing key gives the empty byte array, not null. The bytes go to Java straight
+// from the node, which the frame's reference keeps alive.
 jbyteArray Bundle::nativeGetString(JNIEnv* env, jclass, jlong handle, jstring key) {
-    return getFrame<std::string>(
+    return getFrame<const std::string*>(
         env, handle, key, jbyteArray(nullptr),
-        [](const Bundle& bundle, const char* k, std::string& out) { out = bundle.getString(k); },
-        [](JNIEnv* e, const std::string& value) {
-            return createStringByteArray(e, value.data(), value.size());
+        [](const Bundle& bundle, const char* k, const std::string*& out) {
+            const HashNode* node =
+                bundle.mTree == nullptr ? nullptr : bundle.mTree->getNode(k, false);
+            if (node != nullptr) out = &node->mString;
+        },
+        [](JNIEnv* e, const std::string* value) {
+            return value == nullptr ? createStringByteArray(e, "", 0)
+                                    : createStringByteArray(e, value->data(), value->size());
         });
 }
 

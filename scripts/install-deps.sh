@@ -12,7 +12,7 @@ packages_for() {
     jvm)   echo "openjdk-17-jdk-headless junit5" ;;
     armhf) echo "g++-arm-linux-gnueabihf qemu-user android-liblog-dev:armhf libgtest-dev:armhf" ;;
     fuzz)  echo "clang-14 libclang-rt-14-dev llvm-14" ;;
-    bench) echo "libbenchmark-dev libmsgpack-cxx-dev libflatbuffers-dev" ;;
+    bench) echo "libbenchmark-dev libmsgpack-cxx-dev libflatbuffers-dev python3-matplotlib" ;;
     *) echo "unknown group: $1" >&2; exit 2 ;;
   esac
 }

@@ -52,6 +52,27 @@ JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_bench_Baseline_get(JNIE
     return takeKey(env, key);
 }
 
+// What the frame of the string put must do beyond the baseline: the value's characters
+// are taken and given back inside the key's.
+JNIEXPORT void JNICALL Java_com_quorvel_dovra_statusitem_bench_Baseline_putText(JNIEnv* env, jclass,
+                                                                                jlong, jstring key,
+                                                                                jstring value) {
+    const char* chars = env->GetStringUTFChars(key, nullptr);
+    if (chars == nullptr) return;
+    takeKey(env, value);
+    env->ReleaseStringUTFChars(key, chars);
+}
+
+// What the frame of the string get must do beyond the baseline: a byte array of the
+// value's length.
+JNIEXPORT jbyteArray JNICALL Java_com_quorvel_dovra_statusitem_bench_Baseline_getText(JNIEnv* env,
+                                                                                      jclass, jlong,
+                                                                                      jstring key) {
+    static const char kValue[] = "value-42";
+    takeKey(env, key);
+    return createStringByteArray(env, kValue, strlen(kValue));
+}
+
 // `count` long items through the binder client, from a new native thread. Returns the
 // thread's CPU time for them, or -1 if one was refused.
 JNIEXPORT jlong JNICALL Java_com_quorvel_dovra_statusitem_bench_Baseline_deliver(JNIEnv*, jclass,

@@ -123,11 +123,20 @@ status_t Parcel::writeDouble(double val) {
 void* Parcel::writeInplace(size_t len) {
     if (len > kMaxSize) return nullptr;
     const size_t padded = pad4(len);
-    if (mDataPos > SIZE_MAX - padded) return nullptr;
-    if (padded > 0 && reserveAtPos(padded) != NO_ERROR) return nullptr;
-    if (mData == nullptr) return nullptr;
+    // Room at the end of the data needs neither growth nor zeroing.
+    const bool fits =
+        mData != nullptr && mDataPos <= mDataSize && padded <= mDataCapacity - mDataPos;
+    if (!fits) {
+        if (mDataPos > SIZE_MAX - padded) return nullptr;
+        if (padded > 0 && reserveAtPos(padded) != NO_ERROR) return nullptr;
+        if (mData == nullptr) return nullptr;
+    }
     uint8_t* out = mData + mDataPos;
-    if (padded != len) memset(out + len, 0, padded - len);
+    if (padded != len) {
+        // The whole last word: the caller fills the bytes before the padding anyway.
+        const uint32_t zero = 0;
+        memcpy(out + padded - sizeof zero, &zero, sizeof zero);
+    }
     mDataPos += padded;
     if (mDataPos > mDataSize) mDataSize = mDataPos;
     return out;

@@ -55,6 +55,15 @@ std::string convertedText(const std::u16string& units) {
     return std::string(buffer.data());
 }
 
+// Encodes over a buffer of other bytes, so that a padding byte left unwritten shows.
+Bytes encodeOverStaleBytes(const Bundle& b) {
+    Parcel p;
+    for (int i = 0; i < 256; ++i) p.writeInt32(-1);
+    p.setDataSize(0);
+    b.toParcel(&p);
+    return bytesOf(p);
+}
+
 }  // namespace
 
 TEST(FastPathTest, TextIsWrittenAsItsString16) {
@@ -72,11 +81,60 @@ TEST(FastPathTest, TextIsWrittenAsItsString16) {
         asKey.set(text.c_str(), 7);
         asValue.set("k", text.c_str());
         asElements.setArray("l", std::vector<std::string>{text, "x", text});
-        EXPECT_EQ(encode(asKey), stream(text, Bundle::TYPE_INT32, testing_support::words({7})));
-        EXPECT_EQ(encode(asValue), stream("k", Bundle::TYPE_STRING, string16Bytes(text)));
-        EXPECT_EQ(encode(asElements), stream("l", Bundle::TYPE_STRING_ARRAY,
-                                             testing_support::words({3}) + string16Bytes(text) +
-                                                 string16Bytes("x") + string16Bytes(text)));
+        EXPECT_EQ(encodeOverStaleBytes(asKey),
+                  stream(text, Bundle::TYPE_INT32, testing_support::words({7})));
+        EXPECT_EQ(encodeOverStaleBytes(asValue),
+                  stream("k", Bundle::TYPE_STRING, string16Bytes(text)));
+        EXPECT_EQ(encodeOverStaleBytes(asElements),
+                  stream("l", Bundle::TYPE_STRING_ARRAY,
+                         testing_support::words({3}) + string16Bytes(text) + string16Bytes("x") +
+                             string16Bytes(text)));
+    }
+}
+
+TEST(FastPathTest, EntryBlocksHoldTheSameBytesAsSingleWrites) {
+    const auto single = [](const char* key, int32_t kind, void (*value)(Parcel&)) {
+        Parcel p;
+        p.writeInt32(Bundle::BUNDLE_MAGIC);
+        p.writeInt32(1);
+        p.writeString16(String16(key));
+        p.writeInt32(kind);
+        value(p);
+        return bytesOf(p);
+    };
+    struct Case {
+        int32_t kind;
+        void (*set)(Bundle&, const char*);
+        void (*write)(Parcel&);
+    };
+    const Case cases[] = {
+        {Bundle::TYPE_BOOL, [](Bundle& b, const char* k) { b.set(k, true); },
+         [](Parcel& p) { p.writeInt32(1); }},
+        {Bundle::TYPE_INT64, [](Bundle& b, const char* k) { b.set(k, -(5LL << 40)); },
+         [](Parcel& p) { p.writeInt64(-(5LL << 40)); }},
+        {Bundle::TYPE_DOUBLE, [](Bundle& b, const char* k) { b.set(k, -0.5); },
+         [](Parcel& p) { p.writeDouble(-0.5); }},
+        {Bundle::TYPE_INT_ARRAY,
+         [](Bundle& b, const char* k) {
+             const int v[] = {7, -1, 3};
+             b.setArray(k, 3, v);
+         },
+         [](Parcel& p) {
+             for (int v : {3, 7, -1, 3}) p.writeInt32(v);
+         }},
+        {Bundle::TYPE_WORD_ARRAY,
+         [](Bundle& b, const char* k) {
+             b.setArray(k, 0, static_cast<const unsigned short*>(nullptr));
+         },
+         [](Parcel& p) { p.writeInt32(0); }},
+    };
+    for (const Case& c : cases) {
+        for (const char* key : {"", "odd", "even", "a key of nineteen c", "caf\xC3\xA9"}) {
+            SCOPED_TRACE(std::to_string(c.kind) + " " + key);
+            Bundle b;
+            c.set(b, key);
+            EXPECT_EQ(encodeOverStaleBytes(b), single(key, c.kind, c.write));
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 package com.quorvel.dovra.statusitem;
 
+import java.nio.charset.StandardCharsets;
+
 /**
  * Decodes the native text that arrives as bytes: UTF-8 from parcels, the VM's modified UTF-8
  * (NUL as C0 80, supplementary characters as surrogate pairs) for text put from Java.
@@ -11,6 +13,11 @@ public final class Text {
 
     public static String decode(byte[] bytes) {
         if (bytes == null) return null;
+        // ASCII, by far the most common text, reads the same as Latin-1, which the VM copies
+        // without decoding.
+        int ascii = 0;
+        while (ascii < bytes.length && bytes[ascii] >= 0) ascii++;
+        if (ascii == bytes.length) return new String(bytes, StandardCharsets.ISO_8859_1);
         StringBuilder out = new StringBuilder(bytes.length);
         int i = 0;
         while (i < bytes.length) {

@@ -14,6 +14,12 @@ final class Baseline {
     /** Takes and gives back the key's characters, as every get must. */
     static native int get(long handle, String key);
 
+    /** Takes and gives back the characters of the key and, inside them, of the value. */
+    static native void putText(long handle, String key, String value);
+
+    /** Takes and gives back the key's characters, then makes a byte array of a short text. */
+    static native byte[] getText(long handle, String key);
+
     /**
      * Delivers long items through the binder client from a native thread; returns that
      * thread's CPU nanoseconds, -1 if an item was refused.

@@ -149,6 +149,10 @@ public final class JvmBench {
                 for (int i = 0; i < n; i++) Baseline.put(1, key(i), i);
                 return n;
             }));
+            putString.put("jvm/put_string/frame", onThisThread(n -> {
+                for (int i = 0; i < n; i++) Baseline.putText(1, key(i), VALUES[i & (KEYS - 1)]);
+                return n;
+            }));
             putString.put("jvm/put_string/hashmap", onThisThread(n -> {
                 for (int i = 0; i < n; i++) map.put(key(i), VALUES[i & (KEYS - 1)]);
                 return map.size();
@@ -169,6 +173,11 @@ public final class JvmBench {
             getString.put("jvm/get_string/baseline", onThisThread(n -> {
                 long s = 0;
                 for (int i = 0; i < n; i++) s += Baseline.get(1, key(i));
+                return s;
+            }));
+            getString.put("jvm/get_string/frame", onThisThread(n -> {
+                long s = 0;
+                for (int i = 0; i < n; i++) s += Baseline.getText(1, key(i)).length;
                 return s;
             }));
             getString.put("jvm/get_string/hashmap", onThisThread(n -> {

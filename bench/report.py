@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Writes an HTML page of plots from the benchmark results: time per entry against the
+number of entries for each phase, the bundle beside msgpack-c++ and FlexBuffers, and
+the decoder's hostile inputs on their own.
+Usage: report.py RESULTS_DIR OUTPUT_HTML"""
+
+import io
+import os
+import sys
+
+import matplotlib
+
+matplotlib.use("Agg")
+import matplotlib.pyplot as plt  # noqa: E402
+
+from ratios import load  # noqa: E402
+
+PHASES = ("build", "encode", "decode", "lookup")
+LIBRARIES = (("bundle", "bundle"), ("msgpack", "msgpack-c++"), ("flexbuffers", "FlexBuffers"))
+
+
+def svg(fig):
+    buffer = io.StringIO()
+    fig.savefig(buffer, format="svg", bbox_inches="tight")
+    plt.close(fig)
+    text = buffer.getvalue()
+    return text[text.index("<svg"):]
+
+
+def scaling(times):
+    fig, axes = plt.subplots(2, 2, figsize=(11, 8), constrained_layout=True)
+    for ax, phase in zip(axes.flat, PHASES):
+        series = list(LIBRARIES)
+        if phase == "build":
+            # The peers have no container apart from their encoding: building one is encoding.
+            series = [("build:bundle", "bundle")] + [
+                ("encode:" + lib, label + " (encode)") for lib, label in LIBRARIES[1:]]
+        if phase == "lookup":
+            series.append(("lookup_decoded:bundle", "bundle, decoded tree"))
+        for key, label in series:
+            name_phase, lib = key.split(":") if ":" in key else (phase, key)
+            points = []
+            for name, ns in times.items():
+                parts = name.split("/")
+                if len(parts) == 4 and parts[0] == name_phase and parts[1] == lib and parts[2] == "mixed":
+                    n = int(parts[3])
+                    points.append((n, ns / n))
+            if points:
+                points.sort()
+                ax.plot([p[0] for p in points], [p[1] for p in points], marker="o", label=label)
+        ax.set_xscale("log")
+        ax.set_yscale("log")
+        ax.set_title(phase)
+        ax.set_xlabel("entries")
+        ax.set_ylabel("CPU time per entry (ns)")
+        ax.grid(True, which="both", alpha=0.3)
+        ax.legend(fontsize="small")
+    fig.suptitle("Mixed entries: time per entry against size")
+    return svg(fig)
+
+
+def hostile(times, counters):
+    rows = []
+    for name, ns in sorted(times.items()):
+        row = counters[name]
+        label = name.replace("/iterations:%s" % row.get("iterations"), "")
+        label += " " + row["label"] if row.get("label") else ""
+        rows.append((label, ns / 1e6))
+    fig, ax = plt.subplots(figsize=(11, 0.4 * len(rows) + 1.5), constrained_layout=True)
+    ax.barh([r[0] for r in rows], [r[1] for r in rows])
+    ax.set_xscale("log")
+    ax.set_xlabel("CPU time per operation (ms)")
+    ax.invert_yaxis()
+    ax.grid(True, axis="x", which="both", alpha=0.3)
+    ax.set_title("Decoder worst cases: one parcel per input family")
+    return svg(fig)
+
+
+def main(results, output):
+    sections = []
+    native = os.path.join(results, "native.json")
+    if os.path.exists(native):
+        sections.append(("Time per entry", scaling(load([native])[0])))
+    worst = os.path.join(results, "worst_case_bench.json")
+    if os.path.exists(worst):
+        sections.append(("Hostile inputs", hostile(*load([worst]))))
+    with open(output, "w") as f:
+        f.write("<!DOCTYPE html>\n<html><head><meta charset='utf-8'><title>Bundle benchmarks</title>"
+                "</head><body>\n<h1>Bundle benchmarks</h1>\n")
+        for title, figure in sections:
+            f.write("<h2>%s</h2>\n%s\n" % (title, figure))
+        f.write("</body></html>\n")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1], sys.argv[2])
