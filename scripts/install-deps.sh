@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages_for() {
   case "$1" in
-    base)  echo "cmake make g++ libgtest-dev android-liblog-dev openjdk-17-jdk-headless" ;;
+    base)  echo "cmake make g++ libgtest-dev android-liblog-dev openjdk-17-jdk-headless nlohmann-json3-dev" ;;
     jvm)   echo "openjdk-17-jdk-headless junit5" ;;
     armhf) echo "g++-arm-linux-gnueabihf qemu-user android-liblog-dev:armhf libgtest-dev:armhf" ;;
     fuzz)  echo "clang-14 libclang-rt-14-dev llvm-14" ;;
