@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -325,7 +326,7 @@ void Describer::stored(const Bundle::HashNode& node, const Place& at, int depth,
     const uint8_t* data = node.mParcel.data();
     const Bytes bytes = data == nullptr ? Bytes() : Bytes(data, data + node.mParcel.dataSize());
     bool same = false;
-    if (depth <= 0) {
+    if (depth <= 0 || bytes.empty()) {  // nothing stored: the entry never held a value
         j["value"] = nullptr;
     } else {
         Parcel p;
@@ -393,7 +394,11 @@ Json describe(const Bytes& bytes, Kind kind, int depth) {
             same = Bytes(again.data(), again.data() + again.dataSize()) == bytes;
         }
     }
-    doc["problems"] = describer.takeProblems();
+    Json problems = describer.takeProblems();
+    std::stable_sort(problems.begin(), problems.end(), [](const Json& a, const Json& b) {
+        return a["offset"].get<size_t>() < b["offset"].get<size_t>();
+    });
+    doc["problems"] = std::move(problems);
     const size_t end = p.dataPosition();
     if (end < bytes.size()) doc["trailing"] = Json{{"offset", end}, {"size", bytes.size() - end}};
     doc["exact"] = same && end == bytes.size();

@@ -88,7 +88,7 @@ void Printer::nested(const Json& e, int indent) {
                    : format("bundle[%zu]", value.is_null() ? 0 : value["bundles"].size()).c_str(),
                key(e["key"]).c_str()) +
         plural(e["size"], "byte");
-    if (value.is_null()) head += ", not decoded (depth limit)";
+    if (value.is_null() && e["size"] != 0) head += ", not decoded (depth limit)";
     line(e["offset"], indent, head);
     if (value.is_null()) return;
     if (isBundle) {
