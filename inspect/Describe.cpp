@@ -190,14 +190,12 @@ Json Describer::array(const BundleArray& a, const ArrayTrace& t, const Place& at
     j["offset"] = at.base + t.start;
     j["size"] = t.end - t.start;
     j["bundles"] = Json::array();
-    std::vector<Problem> problems = t.problems;
-    if (a.mBundles.size() != t.elements.size())
-        checkEnd(a.mBundles.size(), t.elements.size(), problems);
+    // Both stop at the same class name when they end at the same byte.
     for (size_t i = 0; i < a.mBundles.size() && i < t.elements.size(); ++i) {
         const Place element{at.base, at.path + format("[%zu]/", i)};
         j["bundles"].push_back(bundle(a.mBundles[i], t.elements[i], element, depth));
     }
-    add(problems, at);
+    add(t.problems, at);
     return j;
 }
 

@@ -24,6 +24,7 @@ const Dump kDumps[] = {
     {"xxd", "00000000: 424e 444c 0100  BNDL..\n"},
     {"plain", "424e444c0100"},
     {"spaced", " 42 4e\t44\n4c 01 00 \r\n"},
+    {"wide gaps", "424e444c  0100\n"},  // a first word is no offset unless it counts
     {"comments", "424e444c # magic\n0100 # count\n"},
 };
 
