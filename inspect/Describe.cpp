@@ -10,6 +10,7 @@
 #include "bundle/BundleArray.h"
 #include "inspect/ItemWriter.h"
 #include "inspect/LogLines.h"
+#include "inspect/NodeOrder.h"
 #include "inspect/Walk.h"
 #include "statusitem/Item.h"
 
@@ -101,24 +102,6 @@ std::vector<Problem*> arrayProblems(ArrayTrace& t) {
 std::vector<Problem*> itemProblems(ItemTrace& t) {
     std::vector<Problem*> out = pointers(t.problems);
     for (Problem* problem : pointers(t.bundle.problems)) out.push_back(problem);
-    return out;
-}
-
-// In the encoder's order; an explicit stack, since a tree may be a chain.
-std::vector<const Bundle::HashNode*> nodesInOrder(const Bundle& b) {
-    std::vector<const Bundle::HashNode*> out;
-    std::vector<const Bundle::HashNode*> pending;
-    const Bundle::HashNode* current = b.mTree == nullptr ? nullptr : b.mTree->mRoot;
-    while (current != nullptr || !pending.empty()) {
-        while (current != nullptr) {
-            pending.push_back(current);
-            current = current->mLeft;
-        }
-        current = pending.back();
-        pending.pop_back();
-        out.push_back(current);
-        current = current->mRight;
-    }
     return out;
 }
 

@@ -77,19 +77,23 @@ bool parse(int argc, char** argv, Options& o) {
     return true;
 }
 
+bool load(const Options& o, Bytes& input) {
+    std::string error;
+    if (readAll(o.path, input, error)) return true;
+    fprintf(stderr, "bundle-inspect: %s\n", error.c_str());
+    return false;
+}
+
 int encodeJson(const Options& o) {
     Bytes input;
-    std::string error;
-    if (!readAll(o.path, input, error)) {
-        fprintf(stderr, "bundle-inspect: %s\n", error.c_str());
-        return kUsage;
-    }
+    if (!load(o, input)) return kUsage;
     const Json doc = Json::parse(input.begin(), input.end(), nullptr, false);
     if (doc.is_discarded()) {
         fprintf(stderr, "bundle-inspect: %s: not JSON\n", o.path.c_str());
         return kUsage;
     }
     Bytes out;
+    std::string error;
     if (!encode(doc, out, error)) {
         fprintf(stderr, "bundle-inspect: cannot encode %s\n", error.c_str());
         return kUsage;
@@ -106,11 +110,8 @@ int encodeJson(const Options& o) {
 
 int inspectParcel(const Options& o) {
     Bytes input;
+    if (!load(o, input)) return kUsage;
     std::string error;
-    if (!readAll(o.path, input, error)) {
-        fprintf(stderr, "bundle-inspect: %s\n", error.c_str());
-        return kUsage;
-    }
     Bytes bytes;
     const bool hex = o.format == 2 || (o.format == 0 && looksLikeHex(input));
     if (!hex) {
