@@ -6,14 +6,20 @@
 namespace inspect {
 
 std::string format(const char* fmt, ...) {
-    char buffer[512];
     va_list args;
     va_start(args, fmt);
-    const int n = vsnprintf(buffer, sizeof buffer, fmt, args);
+    va_list again;
+    va_copy(again, args);
+    const int n = vsnprintf(nullptr, 0, fmt, args);
     va_end(args);
-    if (n < 0) return std::string();
-    return std::string(buffer, static_cast<size_t>(n) < sizeof buffer ? static_cast<size_t>(n)
-                                                                      : sizeof buffer - 1);
+    std::string out;
+    if (n > 0) {
+        out.resize(static_cast<size_t>(n) + 1);
+        vsnprintf(&out[0], out.size(), fmt, again);
+        out.pop_back();
+    }
+    va_end(again);
+    return out;
 }
 
 std::string toHex(const uint8_t* data, size_t size) {
