@@ -2,6 +2,8 @@
 
 #include <android/log.h>
 
+#include "inspect/Text.h"
+
 namespace inspect {
 
 namespace {
@@ -18,7 +20,15 @@ void keep(const __android_logger_data* data, const char* message) {
     line += '/';
     line += data->tag != nullptr ? data->tag : "";
     line += ": ";
-    line += message != nullptr ? message : "";
+    const std::string text = message != nullptr ? message : "";
+    if (isUtf8(text)) {
+        line += text;
+    } else {  // a logged name read from the parcel: keep it printable in JSON too
+        for (char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            line += byte < 0x80 ? std::string(1, c) : format("\\x%02X", byte);
+        }
+    }
     gLines.push_back(std::move(line));
 }
 
