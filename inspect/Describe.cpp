@@ -204,7 +204,7 @@ Json Describer::item(const status::Item* item, const ItemTrace& t, int depth) {
                 j["value"] = textJson(item->mString);
                 break;
             case status::Item::ITEM_BUNDLE:
-                j["value"] = bundle(item->mBundle, t.bundle, Place{0, "/"}, depth);
+                j["value"] = bundle(item->mBundle, t.bundle, Place{0, item->mKey + "/"}, depth);
                 break;
         }
     }
