@@ -3,6 +3,9 @@
 // its own re-encoding.
 
 #include <gtest/gtest.h>
+#include <string.h>
+
+#include <cmath>
 
 #include <filesystem>
 #include <fstream>
@@ -85,6 +88,30 @@ TEST(RoundTripTest, EveryFuzzInputEncodesBackToItsReencoding) {
     }
     EXPECT_GT(inputs, 100u);
     EXPECT_GT(exact, 20u);
+}
+
+// Values JSON numbers cannot hold as they are: NaN payloads, infinities, the sign of
+// zero, the extremes of 64-bit integers.
+TEST(RoundTripTest, ExtremeValuesSurviveTheTextForm) {
+    const uint64_t payloadNan = 0x7FF4000000000123ull;
+    double nan;
+    memcpy(&nan, &payloadNan, sizeof nan);
+    const double doubles[] = {nan, -HUGE_VAL, HUGE_VAL, -0.0, 4.9e-324, 0.1};
+    status::Bundle b;
+    b.setArray("doubles", 6, doubles);
+    b.set("nan", nan);
+    b.set("min", static_cast<long long>(INT64_MIN));
+    b.set("text", "\xC3\xA9\x01");
+    android::Parcel p;
+    b.toParcel(&p);
+    const Bytes bytes(p.data(), p.data() + p.dataSize());
+
+    const Json doc = describe(bytes, Kind::Bundle, 8);
+    Bytes out;
+    std::string error;
+    ASSERT_TRUE(encode(Json::parse(doc.dump()), out, error)) << error;
+    EXPECT_EQ(out, bytes);
+    EXPECT_TRUE(doc["exact"].get<bool>());
 }
 
 }  // namespace
