@@ -29,10 +29,13 @@ const char kUsageText[] =
     "its entries with the offset where each starts. Exit status 1 when decoding stops\n"
     "early or leaves bytes over; --encode writes the parcel of a --json description.\n";
 
+enum class Format { Guess, Raw, Hex };
+
 struct Options {
     bool json = false;
     bool encode = false;
-    int format = 0;  // 0 guess, 1 raw, 2 hex
+    bool help = false;
+    Format format = Format::Guess;
     bool kindGiven = false;
     Kind kind = Kind::Bundle;
     int depth = 8;
@@ -52,14 +55,16 @@ bool parse(int argc, char** argv, Options& o) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         long n = 0;
-        if (arg == "--json") {
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--json") {
             o.json = true;
         } else if (arg == "--encode") {
             o.encode = true;
         } else if (arg == "--raw") {
-            o.format = 1;
+            o.format = Format::Raw;
         } else if (arg == "--hex") {
-            o.format = 2;
+            o.format = Format::Hex;
         } else if (arg == "--as" && hasValue) {
             if (!kindFromName(argv[++i], o.kind)) return false;
             o.kindGiven = true;
@@ -113,11 +118,11 @@ int inspectParcel(const Options& o) {
     if (!load(o, input)) return kUsage;
     std::string error;
     Bytes bytes;
-    const bool hex = o.format == 2 || (o.format == 0 && looksLikeHex(input));
+    const bool hex = o.format == Format::Hex || (o.format == Format::Guess && looksLikeHex(input));
     if (!hex) {
         bytes.swap(input);
     } else if (!parseHex(input, bytes, error)) {
-        if (o.format == 2) {
+        if (o.format == Format::Hex) {
             fprintf(stderr, "bundle-inspect: %s: %s\n", o.path.c_str(), error.c_str());
             return kUsage;
         }
@@ -148,9 +153,9 @@ int inspectParcel(const Options& o) {
 
 int main(int argc, char** argv) {
     Options options;
-    if (!parse(argc, argv, options)) {
-        fputs(kUsageText, stderr);
-        return kUsage;
+    if (!parse(argc, argv, options) || options.help) {
+        fputs(kUsageText, options.help ? stdout : stderr);
+        return options.help ? kOk : kUsage;
     }
     captureLog();
     try {
