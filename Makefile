@@ -3,7 +3,7 @@
 
 TEST_PRESETS ?= host asan tsan armhf fuzz
 FUZZ_SECONDS ?= 600
-FUZZ_TARGETS := bundle_fuzzer bundle_array_fuzzer item_fuzzer
+FUZZ_TARGETS := bundle_fuzzer bundle_array_fuzzer item_fuzzer json_reader_fuzzer
 DEPS := scripts/install-deps.sh
 
 .PHONY: all demo test deps clean fuzz bench
@@ -15,7 +15,10 @@ deps:
 
 demo: deps
 	cmake --preset host
+	cmake --build --preset host --target bundle-inspect -- -s --no-print-directory >/dev/null
 	cmake --build --preset host --target jvm_demo -- -s --no-print-directory
+	@echo "== 5. The parcel of step 2, seen by bundle-inspect (first lines)"
+	@build/host/inspect/bundle-inspect build/host/demo.parcel | sed -n '1,8p'
 
 test: deps
 	@$(DEPS) fuzz armhf

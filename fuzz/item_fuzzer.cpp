@@ -7,9 +7,9 @@
 
 #include <optional>
 
+#include "inspect/ItemWriter.h"
 #include "statusitem/Item.h"
 #include "support/Consistency.h"
-#include "support/ItemWriter.h"
 #include "support/Parcels.h"
 
 namespace {
@@ -18,7 +18,7 @@ using status::Item;
 
 fuzz::Bytes encode(const Item& item) {
     android::Parcel p;
-    fuzz::writeItem(&p, item);
+    inspect::writeItem(&p, item);
     return fuzz::bytesOf(p);
 }
 

@@ -16,8 +16,8 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/BundleArray.h"
+#include "inspect/ItemWriter.h"
 #include "statusitem/Item.h"
-#include "support/ItemWriter.h"
 #include "support/Parcels.h"
 
 namespace {
@@ -63,7 +63,7 @@ Bytes encode(const BundleArray& a) {
 
 Bytes encode(const Item& item) {
     android::Parcel p;
-    fuzz::writeItem(&p, item);
+    inspect::writeItem(&p, item);
     return fuzz::bytesOf(p);
 }
 

@@ -7,7 +7,8 @@ packages_for() {
   case "$1" in
     # The platform's own String16 and headers, to hold the host stand-in against.
     base)  echo "cmake make g++ libgtest-dev android-liblog-dev openjdk-17-jdk-headless
-                 android-libutils-dev android-platform-frameworks-native-headers
+                 nlohmann-json3-dev android-libutils-dev
+                 android-platform-frameworks-native-headers
                  android-platform-system-core-headers" ;;
     jvm)   echo "openjdk-17-jdk-headless junit5" ;;
     armhf) echo "g++-arm-linux-gnueabihf qemu-user android-liblog-dev:armhf libgtest-dev:armhf" ;;

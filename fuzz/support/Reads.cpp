@@ -115,26 +115,6 @@ bool isRecognisedKind(int32_t kind) {
     return static_cast<uint32_t>(kind) <= static_cast<uint32_t>(Bundle::TYPE_BUNDLE_ARRAY);
 }
 
-// With an explicit stack: keys in ascending hash order make a chain as deep as the
-// bundle has entries.
-std::vector<const Bundle::HashNode*> nodesInOrder(const Bundle& b) {
-    std::vector<const Bundle::HashNode*> out;
-    if (b.mTree == nullptr) return out;
-    std::vector<const Bundle::HashNode*> pending;
-    const Bundle::HashNode* current = b.mTree->mRoot;
-    while (current != nullptr || !pending.empty()) {
-        while (current != nullptr) {
-            pending.push_back(current);
-            current = current->mLeft;
-        }
-        current = pending.back();
-        pending.pop_back();
-        out.push_back(current);
-        current = current->mRight;
-    }
-    return out;
-}
-
 View typedView(const Bundle& b) {
     View view;
     for (const Bundle::HashNode* node : nodesInOrder(b)) {

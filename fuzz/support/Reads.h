@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "bundle/Bundle.h"
+#include "inspect/NodeOrder.h"
 
 namespace fuzz {
 
-// The nodes of a bundle in the order the encoder writes them.
-std::vector<const status::Bundle::HashNode*> nodesInOrder(const status::Bundle& b);
+using inspect::nodesInOrder;
 
 bool isRecognisedKind(int32_t kind);
 

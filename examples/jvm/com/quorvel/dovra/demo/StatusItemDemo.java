@@ -4,6 +4,9 @@ import android.os.Parcel;
 import com.quorvel.dovra.statusitem.Bundle;
 import com.quorvel.dovra.statusitem.StatusItemClient;
 import com.quorvel.dovra.statusitem.Text;
+import java.io.IOException;
+import java.nio.file.Files;
+import java.nio.file.Paths;
 import java.util.Arrays;
 
 /**
@@ -45,6 +48,7 @@ public final class StatusItemDemo {
 
         System.out.println("== 2. Written into a Parcel: " + encoded.length + " bytes");
         hexDump(encoded);
+        saveParcel(encoded);
 
         System.out.println("== 3. Read back from the Parcel");
         Parcel parcel = Parcel.obtain();
@@ -81,6 +85,17 @@ public final class StatusItemDemo {
         }
         produceOnNativeThread();
         StatusItemClient.unbind();
+    }
+
+    /** Keeps the parcel for bundle-inspect when the build asks for it. */
+    private static void saveParcel(byte[] bytes) {
+        String path = System.getProperty("statusitem.demo.parcel");
+        if (path == null) return;
+        try {
+            Files.write(Paths.get(path), bytes);
+        } catch (IOException e) {
+            System.out.println("   could not save the parcel: " + e.getMessage());
+        }
     }
 
     private static void hexDump(byte[] bytes) {

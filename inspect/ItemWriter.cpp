@@ -1,8 +1,8 @@
-#include "support/ItemWriter.h"
+#include "inspect/ItemWriter.h"
 
 #include <utils/String16.h>
 
-namespace fuzz {
+namespace inspect {
 
 namespace {
 
@@ -36,4 +36,4 @@ void writeItem(android::Parcel* p, const status::Item& item) {
     }
 }
 
-}  // namespace fuzz
+}  // namespace inspect

@@ -1,0 +1,117 @@
+#include "inspect/Input.h"
+
+#include <ctype.h>
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <sstream>
+#include <vector>
+
+namespace inspect {
+
+bool readAll(const std::string& path, Bytes& out, std::string& error) {
+    FILE* file = path == "-" ? stdin : fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        error = path + ": " + strerror(errno);
+        return false;
+    }
+    uint8_t buffer[65536];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
+        out.insert(out.end(), buffer, buffer + n);
+    const bool failed = ferror(file) != 0;
+    if (file != stdin) fclose(file);
+    if (failed) error = path + ": read error";
+    return !failed;
+}
+
+bool looksLikeHex(const Bytes& input) {
+    if (input.empty()) return false;
+    for (uint8_t c : input) {
+        if ((c < 0x20 || c > 0x7E) && c != '\n' && c != '\r' && c != '\t') return false;
+    }
+    return true;
+}
+
+namespace {
+
+bool isHexDigits(const std::string& token) {
+    if (token.empty()) return false;
+    for (char c : token) {
+        if (!isxdigit(static_cast<unsigned char>(c))) return false;
+    }
+    return true;
+}
+
+// The offset column of a dump: hex digits ending in ':' or followed by two spaces,
+// that count the bytes read so far.
+bool isOffsetColumn(const std::string& line, size_t bytesSoFar, size_t& after) {
+    const size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos) return false;
+    size_t end = start;
+    while (end < line.size() && isxdigit(static_cast<unsigned char>(line[end]))) ++end;
+    if (end - start < 4 || end - start > 16) return false;
+    const bool colon = end < line.size() && line[end] == ':';
+    const bool spaced = line.compare(end, 2, "  ") == 0;
+    if (!colon && !spaced) return false;
+    if (std::stoull(line.substr(start, end - start), nullptr, 16) != bytesSoFar) return false;
+    after = colon ? end + 1 : end;
+    return true;
+}
+
+bool appendHex(const std::string& digits, Bytes& out) {
+    Bytes bytes;
+    if (!fromHex(digits, bytes)) return false;
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    return true;
+}
+
+}  // namespace
+
+bool parseHex(const Bytes& input, Bytes& out, std::string& error) {
+    std::istringstream lines(std::string(input.begin(), input.end()));
+    std::string line;
+    bool dump = false;
+    for (size_t number = 1; std::getline(lines, line); ++number) {
+        line = line.substr(0, line.find('#'));
+        size_t after = 0;
+        if (isOffsetColumn(line, out.size(), after)) {
+            dump = true;
+            // Byte groups up to 16 bytes; what follows is the text column.
+            std::istringstream tokens(line.substr(after));
+            std::string token;
+            size_t taken = 0;
+            while (taken < 16 && tokens >> token && isHexDigits(token) && token.size() % 2 == 0 &&
+                   taken + token.size() / 2 <= 16) {
+                appendHex(token, out);
+                taken += token.size() / 2;
+            }
+            continue;
+        }
+        // A dump may end with a line holding its total size alone.
+        std::istringstream words(line);
+        std::string first, second;
+        if (dump && words >> first && !(words >> second) && isHexDigits(first) &&
+            first.size() >= 4 && first.size() <= 16 &&
+            std::stoull(first, nullptr, 16) == out.size()) {
+            continue;
+        }
+        std::string digits;
+        for (char c : line) {
+            if (isxdigit(static_cast<unsigned char>(c))) {
+                digits += c;
+            } else if (c != ' ' && c != '\t' && c != '\r') {
+                error = format("line %zu: '%c' is not a hex digit", number, c);
+                return false;
+            }
+        }
+        if (!appendHex(digits, out)) {
+            error = format("line %zu: an odd number of hex digits", number);
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace inspect

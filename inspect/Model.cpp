@@ -1,0 +1,68 @@
+#include "inspect/Model.h"
+
+#include <string.h>
+
+#include <cmath>
+
+#include "inspect/Text.h"
+
+namespace inspect {
+
+namespace {
+
+const char* const kBundleKinds[] = {"bool",     "int32",    "int64",   "double", "string",
+                                    "bundle",   "bool[]",   "byte[]",  "word[]", "int[]",
+                                    "double[]", "string[]", "bundle[]"};
+const char* const kItemTypes[] = {"bool", "long", "double", "string", "bundle"};
+const char* const kKinds[] = {"bundle", "array", "item"};
+
+template <size_t N>
+int32_t indexOf(const char* const (&names)[N], const std::string& name) {
+    for (size_t i = 0; i < N; ++i) {
+        if (name == names[i]) return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+}  // namespace
+
+const char* kindName(Kind kind) {
+    return kKinds[static_cast<int>(kind)];
+}
+
+bool kindFromName(const std::string& name, Kind& kind) {
+    const int32_t i = indexOf(kKinds, name);
+    if (i < 0) return false;
+    kind = static_cast<Kind>(i);
+    return true;
+}
+
+const char* bundleKindName(int32_t tag) {
+    return tag >= 0 && tag <= 12 ? kBundleKinds[tag] : nullptr;
+}
+
+int32_t bundleKindTag(const std::string& name) {
+    return indexOf(kBundleKinds, name);
+}
+
+const char* itemTypeName(int32_t code) {
+    return code >= 0 && code <= 4 ? kItemTypes[code] : nullptr;
+}
+
+int32_t itemTypeCode(const std::string& name) {
+    return indexOf(kItemTypes, name);
+}
+
+Json textJson(const std::string& text) {
+    if (isUtf8(text)) return text;
+    return Json{{"hex", toHex(text)}};
+}
+
+Json doubleJson(double value) {
+    if (std::isfinite(value)) return value;
+    uint64_t bits;
+    memcpy(&bits, &value, sizeof bits);
+    return Json{{"bits", format("%016llx", static_cast<unsigned long long>(bits))}};
+}
+
+}  // namespace inspect

@@ -1,0 +1,32 @@
+#pragma once
+
+// The names shared by the JSON form, the text printer and the encoder.
+
+#include <stdint.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace inspect {
+
+using Json = nlohmann::ordered_json;
+
+enum class Kind { Bundle, Array, Item };
+
+const char* kindName(Kind kind);
+bool kindFromName(const std::string& name, Kind& kind);
+
+// Bundle value kinds by tag ("bool", "int32", ... "bundle[]"); null past the last.
+const char* bundleKindName(int32_t tag);
+int32_t bundleKindTag(const std::string& name);  // -1 when unknown
+
+// Item value types by code ("bool", "long", "double", "string", "bundle").
+const char* itemTypeName(int32_t code);
+int32_t itemTypeCode(const std::string& name);  // -1 when unknown
+
+// A text as a JSON string when it is UTF-8, else {"hex": its bytes}.
+Json textJson(const std::string& text);
+// Finite doubles as numbers (which print to round-trip), others as {"bits": hex}.
+Json doubleJson(double value);
+
+}  // namespace inspect

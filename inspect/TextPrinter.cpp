@@ -1,0 +1,202 @@
+#include "inspect/TextPrinter.h"
+
+#include "inspect/Text.h"
+
+namespace inspect {
+
+namespace {
+
+class Printer {
+public:
+    Printer(const TextStyle& style, FILE* out) : mStyle(style), mOut(out) {}
+
+    void bundleEntries(const Json& bundle, int indent);
+    void arrayBundles(const Json& array, int indent);
+    void item(const Json& item);
+    void problems(const Json& doc);
+
+private:
+    void line(size_t offset, int indent, const std::string& text) {
+        fprintf(mOut, "%04zx  %*s%s\n", offset, indent, "", text.c_str());
+    }
+    void entry(const Json& e, int indent);
+    void nested(const Json& e, int indent);
+    std::string elements(const Json& values) const;
+    std::string bytes(const std::string& hex) const;
+
+    const TextStyle& mStyle;
+    FILE* mOut;
+};
+
+std::string plural(size_t n, const char* one) {
+    if (n == 1) return format("1 %s", one);
+    const std::string word = one;
+    return format("%zu %s", n,
+                  word.back() == 'y' ? (word.substr(0, word.size() - 1) + "ies").c_str()
+                                     : (word + "s").c_str());
+}
+
+// Plain when printable; quoted with escapes otherwise.
+std::string key(const Json& k) {
+    if (!k.is_string()) return k.dump();
+    const std::string s = k.get<std::string>();
+    for (char c : s) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return k.dump();
+    }
+    return s;
+}
+
+std::string Printer::elements(const Json& values) const {
+    std::string out = "[";
+    for (size_t i = 0; i < values.size() && i < mStyle.elements; ++i) {
+        out += (i ? ", " : "") + values[i].dump();
+    }
+    if (values.size() > mStyle.elements)
+        out += format(", ... %zu more", values.size() - mStyle.elements);
+    return out + "]";
+}
+
+std::string Printer::bytes(const std::string& hex) const {
+    std::string out = "[";
+    const size_t n = hex.size() / 2;
+    for (size_t i = 0; i < n && i < mStyle.elements; ++i)
+        out += (i ? " " : "") + hex.substr(2 * i, 2);
+    if (n > mStyle.elements) out += format(" ... %zu more", n - mStyle.elements);
+    return out + "]";
+}
+
+void Printer::bundleEntries(const Json& bundle, int indent) {
+    for (const Json& e : bundle["entries"]) entry(e, indent);
+}
+
+void Printer::arrayBundles(const Json& array, int indent) {
+    size_t i = 0;
+    for (const Json& b : array["bundles"]) {
+        line(b["offset"], indent,
+             format("[%zu] bundle, ", i++) + plural(b["entries"].size(), "entry"));
+        bundleEntries(b, indent + 2);
+    }
+}
+
+void Printer::nested(const Json& e, int indent) {
+    const Json& value = e["value"];
+    const bool isBundle = e["kind"] == "bundle";
+    std::string head =
+        format("%-10s %s, ",
+               isBundle
+                   ? "bundle"
+                   : format("bundle[%zu]", value.is_null() ? 0 : value["bundles"].size()).c_str(),
+               key(e["key"]).c_str()) +
+        plural(e["size"], "byte");
+    if (value.is_null() && e["size"] != 0) head += ", not decoded (depth limit)";
+    line(e["offset"], indent, head);
+    if (value.is_null()) return;
+    if (isBundle) {
+        bundleEntries(value, indent + 2);
+    } else {
+        arrayBundles(value, indent + 2);
+    }
+}
+
+void Printer::entry(const Json& e, int indent) {
+    const Json& kind = e["kind"];
+    if (!kind.is_string()) {
+        line(e["offset"], indent,
+             format("%-10s %s, no value", format("kind %d", kind.get<int>()).c_str(),
+                    key(e["key"]).c_str()));
+        return;
+    }
+    const std::string name = kind.get<std::string>();
+    if (name == "bundle" || name == "bundle[]") {
+        nested(e, indent);
+        return;
+    }
+    const Json& value = e["value"];
+    std::string column = name;
+    std::string shown;
+    if (name == "byte[]") {
+        const size_t n =
+            value.is_null() ? e["count"].get<size_t>() : value.get<std::string>().size() / 2;
+        column = format("byte[%zu]", n);
+        shown = value.is_null() ? "(no block: reads as absent)" : bytes(value.get<std::string>());
+    } else if (value.is_array()) {
+        column = name.substr(0, name.size() - 2) + format("[%zu]", value.size());
+        shown = elements(value);
+    } else {
+        shown = value.dump();
+    }
+    std::string text =
+        format("%-10s %s = %s", column.c_str(), key(e["key"]).c_str(), shown.c_str());
+    if (e.contains("replaces")) {
+        text += "  (replaces the entry at";
+        for (const Json& at : e["replaces"]) text += format(" %04zx", at.get<size_t>());
+        text += ")";
+    }
+    line(e["offset"], indent, text);
+}
+
+void Printer::item(const Json& item) {
+    const Json& type = item["type"];
+    const std::string k = key(item["key"]);
+    if (!type.is_string()) {
+        line(item["offset"], 2,
+             format("%-10s %s, no value", format("type %d", type.get<int>()).c_str(), k.c_str()));
+    } else if (type == "bundle") {
+        line(item["offset"], 2,
+             format("%-10s %s, ", "bundle", k.c_str()) +
+                 plural(item["value"]["entries"].size(), "entry"));
+        bundleEntries(item["value"], 4);
+    } else {
+        line(item["offset"], 2,
+             format("%-10s %s = %s", type.get<std::string>().c_str(), k.c_str(),
+                    item["value"].dump().c_str()));
+    }
+}
+
+void Printer::problems(const Json& doc) {
+    for (const Json& p : doc["problems"]) {
+        std::string text = key(p["entry"]);
+        if (!text.empty()) text += ": ";
+        text += p["reason"].get<std::string>();
+        if (p["stops"] == true) text += "; decoding stopped here";
+        fprintf(mOut, "%04zx  %s\n", p["offset"].get<size_t>(), text.c_str());
+        if (p.contains("log")) {
+            for (const Json& l : p["log"])
+                fprintf(mOut, "      log: %s\n", l.get<std::string>().c_str());
+        }
+    }
+    if (doc.contains("trailing")) {
+        const Json& t = doc["trailing"];
+        fprintf(mOut, "%04zx  %s after the %s\n", t["offset"].get<size_t>(),
+                plural(t["size"], "trailing byte").c_str(), doc["kind"].get<std::string>().c_str());
+    }
+}
+
+}  // namespace
+
+void printText(const Json& doc, const TextStyle& style, FILE* out) {
+    const std::string kind = doc["kind"];
+    std::string head = kind + ", " + plural(doc["size"], "byte");
+    if (!style.guessed.empty()) head += " (guessed: " + style.guessed + ")";
+    fprintf(out, "%s\n", head.c_str());
+    Printer printer(style, out);
+    const Json& value = doc[kind];
+    if (kind == "bundle") {
+        fprintf(out, "%04zx  bundle, %s\n", value["offset"].get<size_t>(),
+                plural(value["entries"].size(), "entry").c_str());
+        printer.bundleEntries(value, 2);
+    } else if (kind == "array") {
+        fprintf(out, "%04zx  %s\n", value["offset"].get<size_t>(),
+                plural(value["bundles"].size(), "bundle").c_str());
+        printer.arrayBundles(value, 2);
+    } else {
+        printer.item(value);
+    }
+    if (!doc["problems"].empty() || doc.contains("trailing")) fprintf(out, "problems:\n");
+    printer.problems(doc);
+    if (doc["exact"] == false) {
+        fprintf(out, "not its own re-encoding: --encode gives the library's re-encoding instead\n");
+    }
+}
+
+}  // namespace inspect

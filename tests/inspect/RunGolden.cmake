@@ -1,0 +1,33 @@
+# Runs bundle-inspect on one input and compares with the expected output and status.
+#   cmake -DTOOL=<exe> [-DEMULATOR=<list>] -DARGS=<list> -DINPUT=<file> -DSTATUS=<n>
+#         (-DEXPECTED=<file> [-DUPDATE=ON] | -DROUNDTRIP=<work folder>) -P RunGolden.cmake
+# ROUNDTRIP pipes the --json output through --encode and expects the input's bytes.
+
+if(DEFINED ROUNDTRIP)
+  file(MAKE_DIRECTORY "${ROUNDTRIP}")
+  execute_process(COMMAND ${EMULATOR} "${TOOL}" --json ${ARGS} "${INPUT}"
+                  OUTPUT_FILE "${ROUNDTRIP}/doc.json" RESULT_VARIABLE rc)
+  execute_process(COMMAND ${EMULATOR} "${TOOL}" --encode "${ROUNDTRIP}/doc.json"
+                  OUTPUT_FILE "${ROUNDTRIP}/bytes" RESULT_VARIABLE rc)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${INPUT}" "${ROUNDTRIP}/bytes"
+                  RESULT_VARIABLE differ)
+  if(NOT rc EQUAL 0 OR differ)
+    message(FATAL_ERROR "--json | --encode gave other bytes (status ${rc}): ${ROUNDTRIP}/bytes")
+  endif()
+  return()
+endif()
+
+# From the input's folder, so that messages naming it do not depend on the checkout.
+get_filename_component(folder "${INPUT}" DIRECTORY)
+get_filename_component(name "${INPUT}" NAME)
+execute_process(COMMAND ${EMULATOR} "${TOOL}" ${ARGS} "${name}" WORKING_DIRECTORY "${folder}"
+                OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+set(actual "${out}${err}")
+if(UPDATE)
+  file(WRITE "${EXPECTED}" "${actual}")
+endif()
+file(READ "${EXPECTED}" expected)
+if(NOT rc STREQUAL STATUS OR NOT actual STREQUAL expected)
+  message(FATAL_ERROR "status ${rc} (expected ${STATUS}); output:\n${actual}\n"
+                      "expected (${EXPECTED}):\n${expected}")
+endif()
