@@ -3,6 +3,7 @@
 #include <utils/String16.h>
 #include <utils/Unicode.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "bundle/Bundle.h"
@@ -27,6 +28,7 @@ bool recognised(int32_t type) {
 // are not invented: decoding ends with the data.
 void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t count) {
     TreeBuilder builder(tree);
+    builder.reserve(std::min<size_t>(count, p->dataAvail() / kMinEntrySize));
     for (uint32_t i = 0; i < count && p->dataAvail() >= kMinEntrySize; ++i) {
         Bundle::HashNode* node = builder.add(Bundle::readString(const_cast<android::Parcel*>(p)));
         node->mType = p->readInt32();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include <string>
@@ -27,6 +28,8 @@ public:
     TreeBuilder(const TreeBuilder&) = delete;
     TreeBuilder& operator=(const TreeBuilder&) = delete;
 
+    // Room for the entries that the bytes left can hold at the most.
+    void reserve(size_t entries) { mNodes.reserve(entries); }
     // A node for the next entry of the stream.
     Bundle::HashNode* add(std::string&& key);
     // The last entry ended the decoding before its value was complete.
