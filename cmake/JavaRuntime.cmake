@@ -3,10 +3,11 @@
 # build's emulator; its class files come from the host's javac all the same.
 
 set(STATUSITEM_TARGET_JAVA "" CACHE FILEPATH "The target's java launcher, for cross builds")
-# Under qemu the ARM VM runs only its slow-to-warm C2 compiler by default; C1 alone
-# halves a test class's run. A smaller heap and one compiler thread leave the 32-bit
-# VM room in its address space: with the defaults (908 MiB of heap, three C2
-# threads) a compiler thread's arena allocation now and then failed under load.
+# Under qemu the ARM VM runs only C2 by default; C1 alone takes a third less CPU per
+# test class. The VM is a 32-bit process: with one compiler thread and a 256 MiB heap
+# it reserves a third of the address space the defaults do (908 MiB of heap), and its
+# compiler arenas peak at a quarter, which leaves room to the mallocs of the compiler
+# thread that, with the defaults, now and then failed under load.
 set(STATUSITEM_EMULATED_JVM_OPTIONS
     -XX:+TieredCompilation -XX:TieredStopAtLevel=1 -XX:CICompilerCount=1 -Xmx256m
     CACHE STRING "Options of a JVM started through the emulator")
