@@ -4,10 +4,9 @@
 
 set(STATUSITEM_WARNINGS -Wall -Wextra -Wno-unused-parameter -Werror)
 if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-  # A 64-bit value (jlong, uint64_t) stored into a 32-bit one loses its high word on
-  # ARM without a word from the compiler otherwise.
-  # Its -Wconversion also takes in changes of signedness, which GCC's leaves out in
-  # C++: here they are lengths checked before, never a lost high word.
+  # -Wshorten-64-to-32: a jlong or uint64_t stored into a 32-bit value loses its high
+  # word on ARM, silently otherwise. Clang's -Wconversion, unlike GCC's in C++, also
+  # reports changes of signedness: here those are lengths checked beforehand.
   list(APPEND STATUSITEM_WARNINGS -Wshorten-64-to-32 -Wconversion -Wno-sign-conversion)
 else()
   list(APPEND STATUSITEM_WARNINGS -Wconversion)

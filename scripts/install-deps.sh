@@ -20,7 +20,6 @@ packages_for() {
   esac
 }
 
-
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
