@@ -1,12 +1,12 @@
 # Entry points for newcomers and CI. Each target installs the Debian packages it
 # needs, then configures, builds and runs through CMake presets.
 
-TEST_PRESETS ?= host asan tsan armhf fuzz
+TEST_PRESETS ?= host asan tsan armhf armv7-clang fuzz
 FUZZ_SECONDS ?= 600
 FUZZ_TARGETS := bundle_fuzzer bundle_array_fuzzer item_fuzzer json_reader_fuzzer
 DEPS := scripts/install-deps.sh
 
-.PHONY: all demo test deps clean fuzz bench
+.PHONY: all demo demo-arm test deps clean fuzz bench
 
 all: test
 
@@ -20,8 +20,14 @@ demo: deps
 	@echo "== 5. The parcel of step 2, seen by bundle-inspect (first lines)"
 	@build/host/inspect/bundle-inspect build/host/demo.parcel | sed -n '1,8p'
 
+# The same demo in Debian's 32-bit ARM VM under qemu-arm.
+demo-arm: deps
+	@$(DEPS) armhf
+	cmake --preset armhf
+	cmake --build --preset armhf --target jvm_demo -- -s --no-print-directory
+
 test: deps
-	@$(DEPS) fuzz armhf
+	@$(DEPS) fuzz armhf armv7-clang
 	@set -e; for preset in $(TEST_PRESETS); do \
 	  echo "=== $$preset"; \
 	  cmake --preset $$preset; \
