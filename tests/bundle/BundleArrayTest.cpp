@@ -14,12 +14,7 @@ using android::Parcel;
 using android::String16;
 using status::Bundle;
 using status::BundleArray;
-using testing_support::Bytes;
-using testing_support::bytesOf;
-using testing_support::encode;
-using testing_support::LogCapture;
-using testing_support::words;
-using testing_support::operator+;
+using namespace testing_support;
 
 namespace {
 
@@ -31,14 +26,6 @@ Bytes classNameBytes() {
 
 }  // namespace
 
-TEST(BundleArrayTest, EmptyArrayIsOneZeroWord) {
-    EXPECT_EQ(encode(BundleArray()), words({0}));
-    Bundle b;
-    b.setArray("k", BundleArray());
-    EXPECT_EQ(b.getBundleArray("k").numBundles(), 0);
-    EXPECT_EQ(b.mTree->getNode("k", false)->mType, Bundle::TYPE_BUNDLE_ARRAY);
-}
-
 TEST(BundleArrayTest, TwoElementsAreCountThenNameAndBundleEach) {
     Bundle first;
     first.set("a", 5);
@@ -46,33 +33,20 @@ TEST(BundleArrayTest, TwoElementsAreCountThenNameAndBundleEach) {
     array.mBundles.push_back(first);
     array.mBundles.push_back(Bundle());  // no tree: the 8-byte empty encoding
     EXPECT_EQ(array.numBundles(), 2);
+    EXPECT_EQ(encode(BundleArray()), words({0}));
 
     const Bytes expected = words({2}) + classNameBytes() + words({0x4C444E42, 1, 1, 0x61, 1, 5}) +
                            classNameBytes() + words({0x4C444E42, 0});
     EXPECT_EQ(encode(array), expected);
 
     Parcel p;
-    testing_support::load(p, expected);
+    load(p, expected);
     BundleArray back(&p);
     EXPECT_EQ(p.dataPosition(), expected.size());
     ASSERT_EQ(back.numBundles(), 2);
     EXPECT_EQ(back.mBundles[0].getInt32("a"), 5);
     EXPECT_NE(back.mBundles[0].mTree, first.mTree);
     EXPECT_EQ(back.mBundles[1].mTree, nullptr);
-}
-
-TEST(BundleArrayTest, ElementsShareTreesUntilStored) {
-    Bundle element;
-    element.set("v", 1);
-    BundleArray array;
-    array.mBundles.push_back(element);
-    element.set("v", 2);  // seen through the array: its element is a handle
-    EXPECT_EQ(array.mBundles[0].getInt32("v"), 2);
-
-    Bundle holder;
-    holder.setArray("list", array);
-    element.set("v", 3);  // not seen through the key: the array was encoded
-    EXPECT_EQ(holder.getBundleArray("list").mBundles[0].getInt32("v"), 2);
 }
 
 TEST(BundleArrayTest, DecoderFailures) {
@@ -103,22 +77,10 @@ TEST(BundleArrayTest, DecoderFailures) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Parcel p;
-        testing_support::load(p, c.stream);
+        load(p, c.stream);
         LogCapture log;
         BundleArray a(&p);
         EXPECT_EQ(log.messages(), c.log);
         EXPECT_EQ(a.numBundles(), c.elements);
     }
-}
-
-TEST(BundleArrayTest, ArrayStoredInsideAnElementTreeSeesItsEntryAsEmpty) {
-    Bundle b;
-    b.set("a", 1);
-    BundleArray array;
-    array.mBundles.push_back(b);
-    b.setArray("self", array);
-    BundleArray back = b.getBundleArray("self");
-    ASSERT_EQ(back.numBundles(), 1);
-    EXPECT_EQ(back.mBundles[0].getInt32("a"), 1);
-    EXPECT_EQ(back.mBundles[0].getBundleArray("self").numBundles(), 0);
 }
