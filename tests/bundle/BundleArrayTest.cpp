@@ -1,6 +1,5 @@
 #include <binder/Parcel.h>
 #include <gtest/gtest.h>
-#include <utils/String16.h>
 
 #include <string>
 #include <vector>
@@ -11,20 +10,11 @@
 #include "support/ParcelBytes.h"
 
 using android::Parcel;
-using android::String16;
 using status::Bundle;
 using status::BundleArray;
 using namespace testing_support;
 
-namespace {
-
-Bytes classNameBytes() {
-    Parcel p;
-    p.writeString16(String16("com.quorvel.dovra.statusitem.Bundle"));
-    return bytesOf(p);
-}
-
-}  // namespace
+const char* const kClassName = "com.quorvel.dovra.statusitem.Bundle";
 
 TEST(BundleArrayTest, TwoElementsAreCountThenNameAndBundleEach) {
     Bundle first;
@@ -35,8 +25,9 @@ TEST(BundleArrayTest, TwoElementsAreCountThenNameAndBundleEach) {
     EXPECT_EQ(array.numBundles(), 2);
     EXPECT_EQ(encode(BundleArray()), words({0}));
 
-    const Bytes expected = words({2}) + classNameBytes() + words({0x4C444E42, 1, 1, 0x61, 1, 5}) +
-                           classNameBytes() + words({0x4C444E42, 0});
+    const Bytes expected = words({2}) + string16Bytes(kClassName) +
+                           words({0x4C444E42, 1, 1, 0x61, 1, 5}) + string16Bytes(kClassName) +
+                           words({0x4C444E42, 0});
     EXPECT_EQ(encode(array), expected);
 
     Parcel p;
@@ -56,20 +47,19 @@ TEST(BundleArrayTest, DecoderFailures) {
         std::vector<std::string> log;
         int elements;
     };
-    Parcel slash;
-    slash.writeString16(String16("com/quorvel/dovra/statusitem/Bundle"));
     const Bytes emptyBundle = words({0x4C444E42, 0});
     const Case cases[] = {
         {"slash form of the name",
-         words({1}) + bytesOf(slash) + emptyBundle,
+         words({1}) + string16Bytes("com/quorvel/dovra/statusitem/Bundle") + emptyBundle,
          {"Invalid Bundle Array com/quorvel/dovra/statusitem/Bundle"},
          0},
         {"count beyond the elements",
-         words({3}) + classNameBytes() + emptyBundle,
+         words({3}) + string16Bytes(kClassName) + emptyBundle,
          {"Invalid Bundle Array "},
          1},
         {"bad element magic is kept as an empty bundle",
-         words({2}) + classNameBytes() + words({0}) + classNameBytes() + emptyBundle,
+         words({2}) + string16Bytes(kClassName) + words({0}) + string16Bytes(kClassName) +
+             emptyBundle,
          {"Invalid magic identifier 00000000"},
          2},
         {"huge count", words({0xFFFFFFFF}), {"Invalid Bundle Array "}, 0},

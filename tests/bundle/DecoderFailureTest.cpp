@@ -1,7 +1,6 @@
 #include <android/log.h>
 #include <binder/Parcel.h>
 #include <gtest/gtest.h>
-#include <utils/String16.h>
 
 #include <string>
 #include <vector>
@@ -12,7 +11,6 @@
 #include "support/ParcelBytes.h"
 
 using android::Parcel;
-using android::String16;
 using status::Bundle;
 using namespace testing_support;
 
@@ -21,10 +19,7 @@ namespace {
 constexpr int32_t kMagic = Bundle::BUNDLE_MAGIC;
 
 Bytes entry(const char* key, int32_t kind) {
-    Parcel p;
-    p.writeString16(String16(key));
-    p.writeInt32(kind);
-    return bytesOf(p);
+    return string16Bytes(key) + words({static_cast<uint32_t>(kind)});
 }
 
 std::vector<LogLine> errors(std::initializer_list<const char*> messages) {

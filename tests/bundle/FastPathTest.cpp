@@ -35,13 +35,6 @@ const std::vector<std::string> kTexts = {
     std::string("nul\0inside", 10),  // only the part before the NUL counts
 };
 
-// The general path: String16 from the text's C string, written by the parcel.
-Bytes string16Bytes(const std::string& text) {
-    Parcel p;
-    p.writeString16(String16(text.c_str()));
-    return bytesOf(p);
-}
-
 // The general path of readString: the converter, then the text up to its first NUL.
 std::string convertedText(const std::u16string& units) {
     const ssize_t length = utf16_to_utf8_length(units.data(), units.size());
@@ -57,12 +50,8 @@ TEST(FastPathTest, TextIsWrittenAsItsString16) {
     for (const std::string& text : kTexts) {
         SCOPED_TRACE(text);
         const auto stream = [](const std::string& key, int32_t kind, const Bytes& value) {
-            Parcel p;
-            p.writeInt32(Bundle::BUNDLE_MAGIC);
-            p.writeInt32(1);
-            p.writeString16(String16(key.c_str()));
-            p.writeInt32(kind);
-            return bytesOf(p) + value;
+            return words({Bundle::BUNDLE_MAGIC, 1}) + string16Bytes(key) +
+                   words({static_cast<uint32_t>(kind)}) + value;
         };
         Bundle asKey, asValue, asElements;
         asKey.set(text.c_str(), 7);

@@ -22,6 +22,24 @@ TEST(ValueStoreTest, TreeOrdersByHashAndSendsEqualHashesLeft) {
     EXPECT_EQ(b.mTree->mCount, 5);
 }
 
+TEST(ValueStoreTest, MissingKeysReadNeutralAndLeaveTheOutputAlone) {
+    Bundle empty;
+    Bundle filled;
+    filled.set("other", true);
+    for (const Bundle* b : {&empty, &filled}) {
+        std::vector<int> ints{9};
+        std::vector<std::string> strings{"kept"};
+        EXPECT_FALSE(b->getBool("k"));
+        EXPECT_EQ(b->getInt64("k"), 0);
+        EXPECT_EQ(b->getString("k"), "");
+        EXPECT_EQ(b->getBundle("k").mTree, nullptr);
+        EXPECT_FALSE(b->getIntArray("k", ints));
+        EXPECT_FALSE(b->getStringArray("k", strings));
+        EXPECT_EQ(ints, std::vector<int>{9});
+        EXPECT_EQ(strings, std::vector<std::string>{"kept"});
+    }
+}
+
 TEST(ValueStoreTest, GettersReadTheirOwnFieldWhateverTheKind) {
     Bundle b;
     b.set("k", 5);
