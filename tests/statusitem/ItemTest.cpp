@@ -2,10 +2,8 @@
 
 #include <binder/Parcel.h>
 #include <gtest/gtest.h>
-#include <string.h>
 
 #include <string>
-#include <vector>
 
 #include "support/ParcelBytes.h"
 
