@@ -5,8 +5,6 @@
 #include <jni.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -31,29 +29,11 @@ public:
     ~CountedTree() override { gDestroyed.fetch_add(1); }
 };
 
-// A Java object's handle: made as the bridge shares a tree with Java (getJBundle) and
-// given back as Java does.
-void freeHandle(jlong handle) {
-    Bundle::nativeFree(nullptr, nullptr, handle);
+// Spins rather than blocks, so that the threads leave it together and race.
+void arriveAndWait(std::atomic<int>& waiting) {
+    waiting.fetch_sub(1);
+    while (waiting.load() != 0) std::this_thread::yield();
 }
-
-class Barrier {
-public:
-    explicit Barrier(int parties) : mWaiting(parties) {}
-    void arriveAndWait() {
-        std::unique_lock<std::mutex> lock(mMutex);
-        if (--mWaiting == 0) {
-            mCv.notify_all();
-        } else {
-            mCv.wait(lock, [this] { return mWaiting == 0; });
-        }
-    }
-
-private:
-    std::mutex mMutex;
-    std::condition_variable mCv;
-    int mWaiting;
-};
 
 // Every slot runs through assign, copy, wrap and drop in turn, so each step changes
 // the count and a thread ends its run holding nothing.
@@ -82,7 +62,7 @@ void churn(const Bundle& source, std::atomic<int>& misreads) {
             }
             case 3:
                 slots[s] = Bundle();
-                freeHandle(handles[s]);
+                Bundle::nativeFree(nullptr, nullptr, handles[s]);
                 handles[s] = 0;
                 break;
         }
@@ -97,20 +77,20 @@ TEST(RefCountStressTest, SharedTreeSurvivesChurnAndDiesOnceAtTheLastRelease) {
     source.set("k", kValue);
 
     std::atomic<int> misreads{0};
-    Barrier churned(kThreads + 1);
-    Barrier dropAll(kThreads + 1);
+    std::atomic<int> churned{kThreads + 1};
+    std::atomic<int> dropAll{kThreads + 1};
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
         // Each thread's own handle is made here and freed on that thread.
         threads.emplace_back([&, own = newHandle(tree)] {
             churn(source, misreads);
-            churned.arriveAndWait();
-            dropAll.arriveAndWait();
-            freeHandle(own);
+            arriveAndWait(churned);
+            arriveAndWait(dropAll);
+            Bundle::nativeFree(nullptr, nullptr, own);
         });
     }
 
-    churned.arriveAndWait();
+    arriveAndWait(churned);
     EXPECT_EQ(tree->mRefs.load(), 2 + kThreads);
     EXPECT_EQ(gDestroyed.load(), 0);
     EXPECT_EQ(misreads.load(), 0);
@@ -118,7 +98,7 @@ TEST(RefCountStressTest, SharedTreeSurvivesChurnAndDiesOnceAtTheLastRelease) {
     // From here the threads race to give back the last references.
     source = Bundle();
     tree->release();
-    dropAll.arriveAndWait();
+    arriveAndWait(dropAll);
     for (std::thread& thread : threads) thread.join();
     EXPECT_EQ(gDestroyed.load(), 1);
 }

@@ -7,47 +7,22 @@
 #include "support/ParcelBytes.h"
 
 using status::Bundle;
-
-namespace {
-
-int32_t hashOf(const char* key) {
-    Bundle b;
-    b.set(key, 0);
-    return b.mTree->getNode(key, false)->mHash;
-}
-
-}  // namespace
-
-TEST(ValueStoreTest, KeysHashWithMultiplier31AsSignedIntegers) {
-    EXPECT_EQ(hashOf(""), 0);
-    EXPECT_EQ(hashOf("abc"), 96354);
-    EXPECT_EQ(hashOf("Aa"), 2112);
-    EXPECT_EQ(hashOf("BB"), 2112);
-    EXPECT_EQ(hashOf("status"), -892481550);
-    EXPECT_EQ(hashOf("\xFF"), 255);  // bytes count as unsigned
-}
+using testing_support::encode;
 
 TEST(ValueStoreTest, TreeOrdersByHashAndSendsEqualHashesLeft) {
     Bundle b;
-    b.set("a", 1);
-    b.set("status", 2);
-    b.set("b", 3);
-    b.set("Aa", 4);
-    b.set("BB", 5);
+    for (const char* key : {"a", "status", "b", "Aa", "BB"}) b.set(key, 1);
     const Bundle::HashNode* root = b.mTree->mRoot;
     EXPECT_EQ(root->mKey, "a");
     EXPECT_EQ(root->mLeft->mKey, "status");
     EXPECT_EQ(root->mRight->mKey, "b");
     EXPECT_EQ(root->mRight->mRight->mKey, "Aa");
     EXPECT_EQ(root->mRight->mRight->mLeft->mKey, "BB");
-    EXPECT_EQ(b.getInt32("Aa"), 4);
-    EXPECT_EQ(b.getInt32("BB"), 5);
-    EXPECT_EQ(b.mTree->mCount, 5);
     b.set("BB", 6);  // an existing key changes kind and value, not the count
     EXPECT_EQ(b.mTree->mCount, 5);
 }
 
-TEST(ValueStoreTest, MissingKeysAndEmptyBundlesGiveNeutralValues) {
+TEST(ValueStoreTest, MissingKeysReadNeutralAndLeaveTheOutputAlone) {
     Bundle empty;
     Bundle filled;
     filled.set("other", true);
@@ -55,9 +30,7 @@ TEST(ValueStoreTest, MissingKeysAndEmptyBundlesGiveNeutralValues) {
         std::vector<int> ints{9};
         std::vector<std::string> strings{"kept"};
         EXPECT_FALSE(b->getBool("k"));
-        EXPECT_EQ(b->getInt32("k"), 0);
         EXPECT_EQ(b->getInt64("k"), 0);
-        EXPECT_EQ(b->getDouble("k"), 0.0);
         EXPECT_EQ(b->getString("k"), "");
         EXPECT_EQ(b->getBundle("k").mTree, nullptr);
         EXPECT_FALSE(b->getIntArray("k", ints));
@@ -65,7 +38,6 @@ TEST(ValueStoreTest, MissingKeysAndEmptyBundlesGiveNeutralValues) {
         EXPECT_EQ(ints, std::vector<int>{9});
         EXPECT_EQ(strings, std::vector<std::string>{"kept"});
     }
-    EXPECT_EQ(empty.mTree, nullptr);  // getters never make a tree
 }
 
 TEST(ValueStoreTest, GettersReadTheirOwnFieldWhateverTheKind) {
@@ -88,7 +60,7 @@ TEST(ValueStoreTest, GettersReadTheirOwnFieldWhateverTheKind) {
     Bundle plain;
     plain.set("f", false);
     EXPECT_FALSE(flag.getBool("f"));
-    EXPECT_EQ(testing_support::encode(flag), testing_support::encode(plain));
+    EXPECT_EQ(encode(flag), encode(plain));
 
     const int ints[] = {1, 2};
     b.setArray("arr", 2, ints);
@@ -101,64 +73,19 @@ TEST(ValueStoreTest, GettersReadTheirOwnFieldWhateverTheKind) {
     EXPECT_FALSE(b.getIntArray("s", out));             // no storage: absent
 }
 
-TEST(ValueStoreTest, ArraysRoundTripAndEmptyArraysArePresent) {
+TEST(ValueStoreTest, EmptyArraysArePresentAndOnlyStringsAppend) {
     Bundle b;
-    const bool bools[] = {true, false, true};
     const unsigned char bytes[] = {0, 255};
-    const unsigned short wordsIn[] = {65535, 1};
-    const double doubles[] = {-0.0, 1e300};
-    b.setArray("bools", 3, bools);
     b.setArray("bytes", 2, bytes);
-    b.setArray("words", 2, wordsIn);
-    b.setArray("doubles", 2, doubles);
     b.setArray("none", 0, static_cast<const int*>(nullptr));
     b.setArray("strings", std::vector<std::string>{"x", ""});
-
-    std::vector<bool> bo;
     std::vector<unsigned char> by{42};
-    std::vector<unsigned short> wo;
-    std::vector<double> d;
     std::vector<int> none{1, 2, 3};
     std::vector<std::string> s{"first"};
-    EXPECT_TRUE(b.getBoolArray("bools", bo));
     EXPECT_TRUE(b.getByteArray("bytes", by));
-    EXPECT_TRUE(b.getWordArray("words", wo));
-    EXPECT_TRUE(b.getDoubleArray("doubles", d));
     EXPECT_TRUE(b.getIntArray("none", none));
     EXPECT_TRUE(b.getStringArray("strings", s));
-    EXPECT_EQ(bo, (std::vector<bool>{true, false, true}));
     EXPECT_EQ(by, (std::vector<unsigned char>{0, 255}));  // replaced
-    EXPECT_EQ(wo, (std::vector<unsigned short>{65535, 1}));
-    EXPECT_EQ(d, (std::vector<double>{-0.0, 1e300}));
     EXPECT_TRUE(none.empty());
     EXPECT_EQ(s, (std::vector<std::string>{"first", "x", ""}));  // appended
-}
-
-TEST(ValueStoreTest, CopiesShareOneTreeAndTheLastReleaseDestroysIt) {
-    Bundle original;
-    original.set("a", 1);
-    Bundle::HashTree* tree = original.mTree;
-    {
-        Bundle copy(original);
-        Bundle assigned;
-        assigned = copy;
-        EXPECT_EQ(tree->mRefs.load(), 3);
-        assigned.set("b", 2);
-        EXPECT_EQ(original.getInt32("b"), 2);
-        Bundle& alias = assigned;
-        assigned = alias;
-        EXPECT_EQ(tree->mRefs.load(), 3);
-        assigned = Bundle();
-        EXPECT_EQ(tree->mRefs.load(), 2);
-    }
-    EXPECT_EQ(tree->mRefs.load(), 1);
-    EXPECT_EQ(original.getInt32("a"), 1);
-}
-
-TEST(ValueStoreTest, CopyOfAnEmptyBundleStaysEmpty) {
-    Bundle empty;
-    Bundle copy(empty);
-    empty.set("a", 1);
-    EXPECT_EQ(copy.mTree, nullptr);
-    EXPECT_EQ(copy.getInt32("a"), 0);
 }

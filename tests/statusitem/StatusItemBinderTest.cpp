@@ -10,8 +10,7 @@
 
 using status::Item;
 using status::StatusItemBinder;
-using testing_support::LogCapture;
-using testing_support::LogLine;
+using namespace testing_support;
 
 extern "C" jint JNI_OnLoad(JavaVM* vm, void* reserved);
 
@@ -88,26 +87,13 @@ TEST(StatusItemBinderTest, AFailedSetUpLeavesNoClassAndNoCreator) {
     EXPECT_EQ(nullptr, BinderClient::findCreator("com.quorvel.dovra.statusitem.StatusItemClient"));
 }
 
-namespace {
-
-struct Client : BinderClient {};
-
-struct CountingCreator : BinderClient::Creator {
-    using BinderClient::Creator::Creator;
-    BinderClient* createBinder() override { return &client; }
-    Client client;
-};
-
-}  // namespace
-
 TEST(StatusItemBinderTest, CreatorsBecomeFindableOnceInitialisedUntilTheyGo) {
-    const char* name = "test.Registry";
+    const char* name = "test.Items";
     {
-        CountingCreator creator(name);
+        status::StaticCreator<StatusItemBinder> items(name);
         EXPECT_EQ(nullptr, BinderClient::findCreator(name));
-        creator.initialize();
-        EXPECT_EQ(&creator, BinderClient::findCreator(name));
-        status::StaticCreator<StatusItemBinder> items("test.Items");
+        items.initialize();
+        EXPECT_EQ(&items, BinderClient::findCreator(name));
         EXPECT_EQ(StatusItemBinder::get(), items.createBinder());
     }
     EXPECT_EQ(nullptr, BinderClient::findCreator(name));

@@ -48,11 +48,6 @@ std::vector<std::string> LogCapture::messages() const {
     return out;
 }
 
-void LogCapture::clear() {
-    std::lock_guard<std::mutex> lock(gMutex);
-    gLines.clear();
-}
-
 void PrintTo(const LogLine& line, std::ostream* os) {
     *os << "{" << line.priority << ", \"" << line.tag << "\", \"" << line.message << "\"}";
 }

@@ -24,7 +24,6 @@ public:
     ~LogCapture();
     std::vector<LogLine> lines() const;
     std::vector<std::string> messages() const;
-    void clear();
 };
 
 }  // namespace testing_support

@@ -2,8 +2,10 @@
 
 #include <binder/Parcel.h>
 #include <stdint.h>
+#include <utils/String16.h>
 
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace testing_support {
@@ -16,6 +18,13 @@ inline Bytes bytesOf(const android::Parcel& p) {
 
 inline void load(android::Parcel& p, const Bytes& bytes) {
     p.setData(bytes.data(), bytes.size());
+}
+
+// The general path of text: String16 from the text's C string, written by the parcel.
+inline Bytes string16Bytes(const std::string& text) {
+    android::Parcel p;
+    p.writeString16(android::String16(text.c_str()));
+    return bytesOf(p);
 }
 
 // The bytes of a value that writes itself with toParcel (a bundle, a bundle array).

@@ -12,7 +12,6 @@
 #include "bundle/Bundle.h"
 #include "jni/Boundary.h"
 #include "jni/Handle.h"
-#include "jni/ScopedJni.h"
 #include "statusitem/Item.h"
 #include "statusitem/StatusItemBinder.h"
 
@@ -47,13 +46,6 @@ JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_refCount(JNI
     return status::jni::treeOf(handle)->mRefs.load();
 }
 
-JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_jvmIsLoadingVm(JNIEnv* env,
-                                                                                       jclass) {
-    JavaVM* vm = nullptr;
-    env->GetJavaVM(&vm);
-    return getJVM() != nullptr && getJVM() == vm;
-}
-
 // An item with its fields set directly: any key bytes, any type code.
 JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverFields(
     JNIEnv* env, jclass, jbyteArray key, jint type, jlong bits, jdouble real, jbyteArray text,
@@ -71,16 +63,6 @@ JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverF
     item.mString = bytesOf(env, text);
     item.mBundle = Bundle(status::jni::treeOf(bundleHandle));
     return deliver(item, onNativeThread);
-}
-
-JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverSetInt(JNIEnv* env,
-                                                                                      jclass,
-                                                                                      jstring key,
-                                                                                      jint value) {
-    status::jni::ScopedUtfChars chars(env, key);
-    Item item;
-    item.setInt(chars.c_str(), value);
-    return deliver(item, true);
 }
 
 // Delivers `count` items, cycling through the five kinds, from one native thread that
@@ -141,22 +123,6 @@ JNIEXPORT jobject JNICALL Java_com_quorvel_dovra_statusitem_TestNative_wrapTree(
                                                                                 jlong handle) {
     Bundle bundle(status::jni::treeOf(handle));
     return bundle.getJBundle(env);
-}
-
-JNIEXPORT jboolean JNICALL
-Java_com_quorvel_dovra_statusitem_TestNative_parcelResolves(JNIEnv* env, jclass, jobject parcel) {
-    return parcelForJavaObject(env, parcel) != nullptr;
-}
-
-JNIEXPORT void JNICALL Java_com_quorvel_dovra_statusitem_TestNative_printThrowable(
-    JNIEnv* env, jclass, jthrowable throwable) {
-    printException(env, throwable);
-}
-
-JNIEXPORT jbyteArray JNICALL
-Java_com_quorvel_dovra_statusitem_TestNative_stringBytes(JNIEnv* env, jclass, jbyteArray bytes) {
-    const std::string text = bytesOf(env, bytes);
-    return createStringByteArray(env, text.data(), text.size());
 }
 
 // A native thread asks for its environment twice and runs `action` through it. True

@@ -15,7 +15,7 @@ class Recorder implements StatusItemClient.Listener {
         return out;
     }
 
-    private synchronized void add(String method, byte[] key, Object value) {
+    synchronized void add(String method, byte[] key, Object value) {
         mEvents.add(new Event(method, key, value, Thread.currentThread()));
     }
 

@@ -1,16 +1,11 @@
 package com.quorvel.dovra.statusitem;
 
 import static java.nio.charset.StandardCharsets.UTF_8;
-import static org.junit.jupiter.api.Assertions.assertArrayEquals;
-import static org.junit.jupiter.api.Assertions.assertEquals;
-import static org.junit.jupiter.api.Assertions.assertFalse;
-import static org.junit.jupiter.api.Assertions.assertNotSame;
-import static org.junit.jupiter.api.Assertions.assertNull;
-import static org.junit.jupiter.api.Assertions.assertSame;
-import static org.junit.jupiter.api.Assertions.assertTrue;
+import static org.junit.jupiter.api.Assertions.*;
 
 import java.util.List;
-import java.util.concurrent.atomic.AtomicInteger;
+import java.util.Map;
+import java.util.concurrent.ConcurrentHashMap;
 import org.junit.jupiter.api.AfterEach;
 import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
@@ -54,6 +49,7 @@ class StatusItemDeliveryTest {
             {LONG, Long.MIN_VALUE, 0.0, null, "statusUpdateLongFromNative", Long.MIN_VALUE},
             {LONG, -1L, 0.0, null, "statusUpdateLongFromNative", -1L},
             {DOUBLE, 0L, -1.1, null, "statusUpdateDoubleFromNative", -1.1},
+            {BUNDLE, 0L, 0.0, null, "statusUpdateBundleFromNative", null}, // empty: no object
         };
         for (Object[] c : cases) {
             assertTrue(TestNative.deliverFields(bytes("key"), (Integer) c[0], (Long) c[1],
@@ -65,14 +61,6 @@ class StatusItemDeliveryTest {
             assertNotSame(Thread.currentThread(), e.thread());
         }
         assertEquals(List.of(), TestNative.logLines());
-    }
-
-    @Test
-    void setIntMinusOneArrivesAsTheLongMinusOne() {
-        assertTrue(TestNative.deliverSetInt("n", -1));
-        Recorder.Event e = single();
-        assertEquals("statusUpdateLongFromNative", e.method());
-        assertEquals(-1L, e.value());
     }
 
     @Test
@@ -109,14 +97,6 @@ class StatusItemDeliveryTest {
             }
             assertEquals(1, TestNative.refCount(h));
         }
-    }
-
-    @Test
-    void anEmptyBundleArrivesAsNull() {
-        assertTrue(TestNative.deliverFields(bytes("b"), BUNDLE, 0, 0, null, 0, true));
-        Recorder.Event e = single();
-        assertEquals("statusUpdateBundleFromNative", e.method());
-        assertNull(e.value());
     }
 
     @Test
@@ -160,45 +140,24 @@ class StatusItemDeliveryTest {
     // an item took must be gone before the next, or the objects outlive the delivery.
     @Test
     void oneHundredThousandItemsFromANativeThread() {
-        AtomicInteger[] counts = new AtomicInteger[5];
-        for (int i = 0; i < 5; i++) counts[i] = new AtomicInteger();
-        StatusItemClient counting = new StatusItemClient(new StatusItemClient.Listener() {
+        Map<String, Integer> counts = new ConcurrentHashMap<>();
+        StatusItemClient counting = new StatusItemClient(new Recorder() {
             @Override
-            public void onBoolean(byte[] key, boolean value) {
+            void add(String method, byte[] key, Object value) {
                 TestNative.track(key);
-                counts[BOOL].incrementAndGet();
-            }
-
-            @Override
-            public void onLong(byte[] key, long value) {
-                TestNative.track(key);
-                counts[LONG].incrementAndGet();
-            }
-
-            @Override
-            public void onDouble(byte[] key, double value) {
-                TestNative.track(key);
-                counts[DOUBLE].incrementAndGet();
-            }
-
-            @Override
-            public void onString(byte[] key, byte[] value) {
-                TestNative.track(key);
-                counts[STRING].incrementAndGet();
-            }
-
-            @Override
-            public void onBundle(byte[] key, Bundle value) {
-                TestNative.track(key);
-                TestNative.track(value);
-                if (value.getInt("n") == 1) counts[BUNDLE].incrementAndGet();
-                value.close();
+                if (value instanceof Bundle bundle) {
+                    TestNative.track(bundle);
+                    if (bundle.getInt("n") != 1) method += " with other content";
+                    bundle.close();
+                }
+                counts.merge(method, 1, Integer::sum);
             }
         });
         assertTrue(counting.bind());
         int[] result = TestNative.deliverMany(100_000);
         assertEquals(100_000, result[0]);
         assertEquals(0, result[1], "keys and bundles still held after their delivery");
-        for (AtomicInteger count : counts) assertEquals(20_000, count.get());
+        assertEquals(5, counts.size(), counts.toString());
+        for (int count : counts.values()) assertEquals(20_000, count);
     }
 }

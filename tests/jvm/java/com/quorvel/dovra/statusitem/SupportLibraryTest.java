@@ -1,12 +1,7 @@
 package com.quorvel.dovra.statusitem;
 
-import static org.junit.jupiter.api.Assertions.assertArrayEquals;
-import static org.junit.jupiter.api.Assertions.assertEquals;
-import static org.junit.jupiter.api.Assertions.assertFalse;
-import static org.junit.jupiter.api.Assertions.assertNotNull;
-import static org.junit.jupiter.api.Assertions.assertTrue;
+import static org.junit.jupiter.api.Assertions.*;
 
-import java.util.List;
 import java.util.concurrent.atomic.AtomicReference;
 import org.junit.jupiter.api.Test;
 
@@ -21,23 +16,6 @@ class SupportLibraryTest {
         assertTrue(TestNative.runOnAttachedThread(() -> seen.set(Thread.currentThread())));
         assertNotNull(seen.get());
         assertFalse(seen.get().isAlive());
-    }
-
-    @Test
-    void printExceptionLogsTheThrowablesTextAndAcceptsNull() {
-        TestNative.logLines();
-        TestNative.printThrowable(new IllegalStateException("boom"));
-        TestNative.printThrowable(null);
-        List<TestNative.LogLine> lines = TestNative.logLines();
-        assertEquals(2, lines.size());
-        assertTrue(lines.get(0).message().contains("java.lang.IllegalStateException: boom"));
-        assertEquals(TestNative.ERROR, lines.get(1).priority());
-    }
-
-    @Test
-    void createStringByteArrayCopiesExactlyTheBytes() {
-        assertArrayEquals(new byte[0], TestNative.stringBytes(new byte[0]));
-        assertArrayEquals(new byte[] {0, -1, 'a'}, TestNative.stringBytes(new byte[] {0, -1, 'a'}));
     }
 
     @Test

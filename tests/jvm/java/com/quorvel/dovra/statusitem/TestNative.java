@@ -49,12 +49,8 @@ final class TestNative {
 
     static native int refCount(long handle);
 
-    static native boolean jvmIsLoadingVm();
-
     static native boolean deliverFields(byte[] key, int type, long bits, double real, byte[] text,
             long bundleHandle, boolean onNativeThread);
-
-    static native boolean deliverSetInt(String key, int value);
 
     /** {items delivered, tracked objects the producer thread still held before it detached}. */
     static native int[] deliverMany(int count);
@@ -68,12 +64,6 @@ final class TestNative {
     static native int deliverLongReportingPending(long value);
 
     static native Bundle wrapTree(long handle);
-
-    static native boolean parcelResolves(Object parcel);
-
-    static native void printThrowable(Throwable throwable);
-
-    static native byte[] stringBytes(byte[] bytes);
 
     static native boolean runOnAttachedThread(Runnable action);
 
