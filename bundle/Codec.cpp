@@ -25,10 +25,22 @@ namespace {
 using android::Parcel;
 using Node = Bundle::HashNode;
 
+// ---- the value's part of its entry's single block, for kinds whose size is known
+// before writing: the size (0: the kind writes itself), then the bytes the kind's
+// encoder would write. `text` carries an ASCII string from one to the other.
+
+template <size_t Size>
+size_t fixedSize(const Node&, AsciiText&) {
+    return Size;
+}
+
 // ---- scalars
 
 void encodeBool(Parcel* p, const Node& n) {
     p->writeInt32(scalar::loadBool(n) ? 1 : 0);
+}
+void putBool(uint8_t* out, const Node& n, const AsciiText&) {
+    putWord<int32_t>(out, scalar::loadBool(n) ? 1 : 0);
 }
 bool decodeBool(const Parcel* p, Node& n) {
     scalar::storeBool(n, p->readInt32() != 0);
@@ -41,6 +53,9 @@ void replaceBool(Node& kept, Node& later, bool) {
 void encodeInt32(Parcel* p, const Node& n) {
     p->writeInt32(scalar::load<int32_t>(n));
 }
+void putInt32(uint8_t* out, const Node& n, const AsciiText&) {
+    putWord(out, scalar::load<int32_t>(n));
+}
 bool decodeInt32(const Parcel* p, Node& n) {
     scalar::store<int32_t>(n, p->readInt32());
     return true;
@@ -51,6 +66,9 @@ void replaceInt32(Node& kept, Node& later, bool) {
 
 void encodeInt64(Parcel* p, const Node& n) {
     p->writeInt64(scalar::load<int64_t>(n));
+}
+void putInt64(uint8_t* out, const Node& n, const AsciiText&) {
+    putWord(out, scalar::load<int64_t>(n));
 }
 bool decodeInt64(const Parcel* p, Node& n) {
     scalar::store<int64_t>(n, p->readInt64());
@@ -63,6 +81,9 @@ void replaceInt64(Node& kept, Node& later, bool) {
 void encodeDouble(Parcel* p, const Node& n) {
     p->writeDouble(scalar::load<double>(n));
 }
+void putDouble(uint8_t* out, const Node& n, const AsciiText&) {
+    putWord(out, scalar::load<double>(n));
+}
 bool decodeDouble(const Parcel* p, Node& n) {
     scalar::store<double>(n, p->readDouble());
     return true;
@@ -73,6 +94,13 @@ void replaceDouble(Node& kept, Node& later, bool) {
 
 void encodeString(Parcel* p, const Node& n) {
     writeText(p, n.mString);
+}
+size_t stringSize(const Node& n, AsciiText& text) {
+    text = asciiText(n.mString);
+    return text.wireSize;
+}
+void putString(uint8_t* out, const Node&, const AsciiText& text) {
+    putText(out, text);
 }
 bool decodeString(const Parcel* p, Node& n) {
     n.mString = Bundle::readString(const_cast<Parcel*>(p));
@@ -129,6 +157,22 @@ void putElements(uint8_t* block, const T* data, uint32_t count) {
         const Wire value = static_cast<Wire>(data[i]);
         memcpy(block + i * sizeof(Wire), &value, sizeof(Wire));
     }
+}
+
+// Blocks near the parcel's size limit take the general path, which fails as the
+// parcel does.
+constexpr size_t kInlineLimit = INT32_MAX / 2;
+
+template <class T, class Wire>
+size_t elementsSize(const Node& n, AsciiText&) {
+    const uint32_t count = storedCount<T>(n);
+    return count > kInlineLimit / sizeof(Wire) ? 0 : sizeof(int32_t) + count * sizeof(Wire);
+}
+
+template <class T, class Wire>
+void putElementsBlock(uint8_t* out, const Node& n, const AsciiText&) {
+    const uint32_t count = storedCount<T>(n);
+    putElements<T, Wire>(putWord(out, static_cast<int32_t>(count)), elements::of<T>(n), count);
 }
 
 // The elements go into one block reserved at once; they have the same bytes as one
@@ -274,23 +318,31 @@ struct KindCodec {
     void (*encode)(Parcel*, const Node&);
     bool (*decode)(const Parcel*, Node&);
     void (*replace)(Node& kept, Node& later, bool complete);
+    size_t (*blockSize)(const Node&, AsciiText& text);  // null: the kind writes itself
+    void (*putBlock)(uint8_t* out, const Node&, const AsciiText& text);
 };
+
+template <class T, class Wire>
+constexpr KindCodec numbers(void (*encode)(Parcel*, const Node&),
+                            bool (*decode)(const Parcel*, Node&)) {
+    return {encode, decode, replaceElements, elementsSize<T, Wire>, putElementsBlock<T, Wire>};
+}
 
 // Indexed by the kind tag.
 const KindCodec kCodecs[] = {
-    {encodeBool, decodeBool, replaceBool},                    // TYPE_BOOL
-    {encodeInt32, decodeInt32, replaceInt32},                 // TYPE_INT32
-    {encodeInt64, decodeInt64, replaceInt64},                 // TYPE_INT64
-    {encodeDouble, decodeDouble, replaceDouble},              // TYPE_DOUBLE
-    {encodeString, decodeString, replaceString},              // TYPE_STRING
-    {encodeStored, decodeStored, replaceStored},              // TYPE_BUNDLE
-    {encodeBoolArray, decodeBoolArray, replaceElements},      // TYPE_BOOL_ARRAY
-    {encodeByteArray, decodeByteArray, replaceElements},      // TYPE_BYTE_ARRAY
-    {encodeWordArray, decodeWordArray, replaceElements},      // TYPE_WORD_ARRAY
-    {encodeIntArray, decodeIntArray, replaceElements},        // TYPE_INT_ARRAY
-    {encodeDoubleArray, decodeDoubleArray, replaceElements},  // TYPE_DOUBLE_ARRAY
-    {encodeStringArray, decodeStringArray, replaceElements},  // TYPE_STRING_ARRAY
-    {encodeStored, decodeStored, replaceStored},              // TYPE_BUNDLE_ARRAY
+    {encodeBool, decodeBool, replaceBool, fixedSize<4>, putBool},               // TYPE_BOOL
+    {encodeInt32, decodeInt32, replaceInt32, fixedSize<4>, putInt32},           // TYPE_INT32
+    {encodeInt64, decodeInt64, replaceInt64, fixedSize<8>, putInt64},           // TYPE_INT64
+    {encodeDouble, decodeDouble, replaceDouble, fixedSize<8>, putDouble},       // TYPE_DOUBLE
+    {encodeString, decodeString, replaceString, stringSize, putString},         // TYPE_STRING
+    {encodeStored, decodeStored, replaceStored, nullptr, nullptr},              // TYPE_BUNDLE
+    numbers<bool, int32_t>(encodeBoolArray, decodeBoolArray),                   // TYPE_BOOL_ARRAY
+    {encodeByteArray, decodeByteArray, replaceElements, nullptr, nullptr},      // TYPE_BYTE_ARRAY
+    numbers<unsigned short, int32_t>(encodeWordArray, decodeWordArray),         // TYPE_WORD_ARRAY
+    numbers<int, int32_t>(encodeIntArray, decodeIntArray),                      // TYPE_INT_ARRAY
+    numbers<double, double>(encodeDoubleArray, decodeDoubleArray),              // TYPE_DOUBLE_ARRAY
+    {encodeStringArray, decodeStringArray, replaceElements, nullptr, nullptr},  // TYPE_STRING_ARRAY
+    {encodeStored, decodeStored, replaceStored, nullptr, nullptr},              // TYPE_BUNDLE_ARRAY
 };
 static_assert(sizeof(kCodecs) / sizeof(kCodecs[0]) == Bundle::TYPE_BUNDLE_ARRAY + 1,
               "one codec per kind");
@@ -324,107 +376,27 @@ bool decodeValue(const Parcel* p, Node& node) {
     return kCodecs[node.mType].decode(p, node);
 }
 
-namespace {
-
-bool recognised(int32_t type) {
-    return static_cast<uint32_t>(type) <= static_cast<uint32_t>(Bundle::TYPE_BUNDLE_ARRAY);
-}
-
-// Blocks near the parcel's size limit take the general path, which fails as the
-// parcel does.
-constexpr size_t kInlineLimit = INT32_MAX / 2;
-
-template <class T, class Wire>
-size_t elementsWireSize(const Node& n) {
-    const uint32_t count = storedCount<T>(n);
-    return count > kInlineLimit / sizeof(Wire) ? 0 : sizeof(int32_t) + count * sizeof(Wire);
-}
-
-template <class T, class Wire>
-void putElementsValue(uint8_t* out, const Node& n) {
-    const uint32_t count = storedCount<T>(n);
-    putElements<T, Wire>(putWord(out, static_cast<int32_t>(count)), elements::of<T>(n), count);
-}
-
-// The wire size of a value that fits in its entry's block: a scalar, an ASCII text
-// (then in `text`) or an array of numbers. 0 for the other kinds, which write
-// themselves after the block.
-size_t inlineValueSize(const Node& n, AsciiText& text) {
-    switch (n.mType) {
-        case Bundle::TYPE_BOOL:
-        case Bundle::TYPE_INT32:
-            return sizeof(int32_t);
-        case Bundle::TYPE_INT64:
-        case Bundle::TYPE_DOUBLE:
-            return sizeof(int64_t);
-        case Bundle::TYPE_STRING:
-            text = asciiText(n.mString);
-            return text.wireSize;
-        case Bundle::TYPE_BOOL_ARRAY:
-            return elementsWireSize<bool, int32_t>(n);
-        case Bundle::TYPE_WORD_ARRAY:
-            return elementsWireSize<unsigned short, int32_t>(n);
-        case Bundle::TYPE_INT_ARRAY:
-            return elementsWireSize<int, int32_t>(n);
-        case Bundle::TYPE_DOUBLE_ARRAY:
-            return elementsWireSize<double, double>(n);
-        default:
-            return 0;
-    }
-}
-
-// The same bytes as the kind's encoder writes.
-void putInlineValue(uint8_t* out, const Node& n, const AsciiText& text) {
-    switch (n.mType) {
-        case Bundle::TYPE_BOOL:
-            putWord<int32_t>(out, scalar::loadBool(n) ? 1 : 0);
-            break;
-        case Bundle::TYPE_INT32:
-            putWord(out, scalar::load<int32_t>(n));
-            break;
-        case Bundle::TYPE_INT64:
-        case Bundle::TYPE_DOUBLE:
-            putWord(out, scalar::load<int64_t>(n));
-            break;
-        case Bundle::TYPE_STRING:
-            putText(out, text);
-            break;
-        case Bundle::TYPE_BOOL_ARRAY:
-            putElementsValue<bool, int32_t>(out, n);
-            break;
-        case Bundle::TYPE_WORD_ARRAY:
-            putElementsValue<unsigned short, int32_t>(out, n);
-            break;
-        case Bundle::TYPE_INT_ARRAY:
-            putElementsValue<int, int32_t>(out, n);
-            break;
-        default:
-            putElementsValue<double, double>(out, n);
-            break;
-    }
-}
-
-}  // namespace
-
 void writeEntry(Parcel* p, const Node& node) {
+    const KindCodec* kind = recognised(node.mType) ? &kCodecs[node.mType] : nullptr;
     const AsciiText key = asciiText(node.mKey);
     AsciiText text{};
-    const size_t value = inlineValueSize(node, text);
+    const size_t value =
+        kind != nullptr && kind->blockSize != nullptr ? kind->blockSize(node, text) : 0;
     if (key.wireSize != 0 && key.wireSize < kInlineLimit && value < kInlineLimit) {
         auto* out = static_cast<uint8_t*>(p->writeInplace(key.wireSize + sizeof(int32_t) + value));
         if (out != nullptr) {
             out = putWord(putText(out, key), node.mType);
             if (value != 0) {
-                putInlineValue(out, node, text);
-            } else if (recognised(node.mType)) {
-                encodeValue(p, node);
+                kind->putBlock(out, node, text);
+            } else if (kind != nullptr) {
+                kind->encode(p, node);
             }
             return;
         }
     }
     writeText(p, node.mKey);
     p->writeInt32(node.mType);
-    if (recognised(node.mType)) encodeValue(p, node);
+    if (kind != nullptr) kind->encode(p, node);
 }
 
 void replaceValue(Node& kept, Node& later, bool complete) {

@@ -9,6 +9,11 @@
 namespace status {
 namespace codec {
 
+// Kinds 0 to 12 have a value; any other kind ends the decoding.
+inline bool recognised(int32_t type) {
+    return static_cast<uint32_t>(type) <= static_cast<uint32_t>(Bundle::TYPE_BUNDLE_ARRAY);
+}
+
 // Writes the text up to its first NUL as a String16, the same bytes that
 // writeString16(String16(text.c_str())) gives.
 void writeText(android::Parcel* p, const std::string& text);

@@ -20,10 +20,6 @@ constexpr size_t kMinEntrySize = 2 * sizeof(int32_t);
 // The smallest entry the encoder writes: an empty key (length and zero unit) and the kind.
 constexpr size_t kMinEntryWireSize = 3 * sizeof(int32_t);
 
-bool recognised(int32_t type) {
-    return static_cast<uint32_t>(type) <= static_cast<uint32_t>(Bundle::TYPE_BUNDLE_ARRAY);
-}
-
 // Reads up to `count` entries into the tree. Entries that the bytes left cannot hold
 // are not invented: decoding ends with the data.
 void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t count) {
@@ -32,7 +28,7 @@ void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t coun
     for (uint32_t i = 0; i < count && p->dataAvail() >= kMinEntrySize; ++i) {
         Bundle::HashNode* node = builder.add(Bundle::readString(const_cast<android::Parcel*>(p)));
         node->mType = p->readInt32();
-        if (!recognised(node->mType)) break;
+        if (!codec::recognised(node->mType)) break;
         if (!codec::decodeValue(p, *node)) {
             builder.stopped();
             break;
