@@ -1,7 +1,5 @@
 # Compares the names that LIBRARY exports (NM -D --defined-only, demangled, each once)
 # with the list in EXPECTED; UPDATE=ON rewrites the list.
-include(${CMAKE_CURRENT_LIST_DIR}/Steps.cmake)
-
 execute_process(COMMAND ${NM} -D --defined-only -C ${LIBRARY} RESULT_VARIABLE status
                 OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL 0)
@@ -35,10 +33,14 @@ list(REMOVE_ITEM added ${expected})
 set(removed ${expected})
 list(REMOVE_ITEM removed ${names})
 if(added OR removed)
-  list(JOIN added "\n  + " added)
-  list(JOIN removed "\n  - " removed)
-  message(FATAL_ERROR "${LIBRARY} exports other names than ${EXPECTED}:"
-                      "\n  + ${added}\n  - ${removed}\n"
+  set(diff "")
+  foreach(name IN LISTS added)
+    string(APPEND diff "\n  + ${name}")
+  endforeach()
+  foreach(name IN LISTS removed)
+    string(APPEND diff "\n  - ${name}")
+  endforeach()
+  message(FATAL_ERROR "${LIBRARY} exports other names than ${EXPECTED}:${diff}\n"
                       "Export only what the public headers declare; a change of the API "
                       "is taken into the list with make abi-baseline.")
 endif()
