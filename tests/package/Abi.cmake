@@ -1,5 +1,5 @@
-# Compares the ABI of LIBRARY, as far as the public headers in HEADERS declare it, with
-# BASELINE (abidw's XML). Any change but added functions and variables fails; those are
+# Compares the ABI of LIBRARY (built from SOURCE_DIR), as far as the public headers in
+# HEADERS declare it, with BASELINE (abidw's XML). Any change but added functions and variables fails; those are
 # reported. UPDATE=ON rewrites the baseline.
 include(${CMAKE_CURRENT_LIST_DIR}/Steps.cmake)
 
@@ -12,6 +12,10 @@ endforeach()
 run(${ABIDW} ${headers} --drop-private-types --exported-interfaces-only --drop-undefined-syms
     --no-show-locs --no-corpus-path --no-comp-dir-path --no-parameter-names
     --type-id-style hash --out-file ${CURRENT} ${LIBRARY})
+# Translation units are named by path: relative to the source tree, wherever that is.
+file(READ ${CURRENT} abi)
+string(REPLACE "path='${SOURCE_DIR}/" "path='" abi "${abi}")
+file(WRITE ${CURRENT} "${abi}")
 
 if(UPDATE)
   file(COPY_FILE ${CURRENT} ${BASELINE})
