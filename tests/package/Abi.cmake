@@ -1,8 +1,10 @@
 # Compares the ABI of LIBRARY (built from SOURCE_DIR), as far as the public headers in
-# HEADERS declare it, with BASELINE (abidw's XML). Any change but added functions and variables fails; those are
-# reported. UPDATE=ON rewrites the baseline.
+# HEADERS (folders separated by colons) declare it, with BASELINE (abidw's XML). Any
+# change but added functions and variables fails; those are reported. UPDATE=ON
+# rewrites the baseline.
 include(${CMAKE_CURRENT_LIST_DIR}/Steps.cmake)
 
+string(REPLACE ":" ";" HEADERS "${HEADERS}")
 set(headers)
 foreach(dir IN LISTS HEADERS)
   list(APPEND headers --headers-dir ${dir})
