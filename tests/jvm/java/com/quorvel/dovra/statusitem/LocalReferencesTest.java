@@ -1,0 +1,166 @@
+package com.quorvel.dovra.statusitem;
+
+import static org.junit.jupiter.api.Assertions.*;
+
+import android.os.Parcel;
+import java.lang.reflect.Method;
+import java.lang.reflect.Modifier;
+import java.util.ArrayList;
+import java.util.Arrays;
+import java.util.List;
+import java.util.Map;
+import java.util.TreeMap;
+import java.util.function.ObjIntConsumer;
+import org.junit.jupiter.api.Test;
+
+/**
+ * The JNI local references each Bundle native holds, counted as the VM reports them just after
+ * each JNI call that can make one: the -Xcheck:jni checker does not see them pile up, and
+ * reachability cannot see a leaked reference to an element that the result also holds.
+ */
+class LocalReferencesTest {
+    static {
+        TestNative.load();
+    }
+
+    /** A class reference, the array being made or read and one element. */
+    private static final int MOST_HELD = 3;
+
+    /** Past the 16 references a native frame is promised. */
+    private static final int LONG = 17;
+
+    private static final String K = "k";
+
+    private static boolean[] bools(int n) {
+        boolean[] out = new boolean[n];
+        Arrays.fill(out, true);
+        return out;
+    }
+
+    private static String[] strings(int n) {
+        String[] out = new String[n];
+        for (int i = 0; i < n; i++) out[i] = "s" + i;
+        return out;
+    }
+
+    private static Bundle[] bundles(Bundle b, int n) {
+        Bundle[] out = new Bundle[n];
+        Arrays.fill(out, b);
+        return out;
+    }
+
+    private static void freeAll(long[] handles) {
+        if (handles != null) for (long h : handles) Bundle.nativeFree(h);
+    }
+
+    /** Each native that makes or receives Java objects, run with arrays of n elements. */
+    private static Map<String, ObjIntConsumer<Bundle>> natives(Bundle inner) {
+        Map<String, ObjIntConsumer<Bundle>> m = new TreeMap<>();
+        m.put("nativeFromParcel", (b, n) -> {
+            Parcel p = Parcel.obtain();
+            b.putStringArray(K, strings(n));
+            b.writeToParcel(p);
+            p.setDataPosition(0);
+            Bundle.nativeFree(Bundle.nativeFromParcel(p));
+            p.recycle();
+        });
+        m.put("nativeToParcel", (b, n) -> {
+            Parcel p = Parcel.obtain();
+            Bundle.nativeToParcel(b.handle(), p);
+            p.recycle();
+        });
+        m.put("nativePutBoolean", (b, n) -> Bundle.nativePutBoolean(b.handle(), K, true));
+        m.put("nativePutInt", (b, n) -> Bundle.nativePutInt(b.handle(), K, n));
+        m.put("nativePutLong", (b, n) -> Bundle.nativePutLong(b.handle(), K, n));
+        m.put("nativePutDouble", (b, n) -> Bundle.nativePutDouble(b.handle(), K, n));
+        m.put("nativePutString", (b, n) -> Bundle.nativePutString(b.handle(), K, "v"));
+        m.put("nativePutBundle", (b, n) -> Bundle.nativePutBundle(b.handle(), K, inner.handle()));
+        m.put("nativePutBooleanArray", (b, n) -> b.putBooleanArray(K, bools(n)));
+        m.put("nativePutByteArray", (b, n) -> b.putByteArray(K, new byte[n]));
+        m.put("nativePutShortArray", (b, n) -> b.putShortArray(K, new short[n]));
+        m.put("nativePutIntArray", (b, n) -> b.putIntArray(K, new int[n]));
+        m.put("nativePutDoubleArray", (b, n) -> b.putDoubleArray(K, new double[n]));
+        m.put("nativePutStringArray", (b, n) -> b.putStringArray(K, strings(n)));
+        m.put("nativePutBundleArray", (b, n) -> b.putBundleArray(K, bundles(inner, n)));
+        m.put("nativeGetBoolean", (b, n) -> Bundle.nativeGetBoolean(b.handle(), K));
+        m.put("nativeGetInt", (b, n) -> Bundle.nativeGetInt(b.handle(), K));
+        m.put("nativeGetLong", (b, n) -> Bundle.nativeGetLong(b.handle(), K));
+        m.put("nativeGetDouble", (b, n) -> Bundle.nativeGetDouble(b.handle(), K));
+        m.put("nativeGetString", (b, n) -> {
+            b.putString(K, "v");
+            Bundle.nativeGetString(b.handle(), K);
+        });
+        m.put("nativeGetBundle", (b, n) -> {
+            b.putBundle(K, inner);
+            Bundle.nativeFree(Bundle.nativeGetBundle(b.handle(), K));
+        });
+        m.put("nativeGetBooleanArray", (b, n) -> {
+            b.putBooleanArray(K, bools(n));
+            Bundle.nativeGetBooleanArray(b.handle(), K);
+        });
+        m.put("nativeGetByteArray", (b, n) -> {
+            b.putByteArray(K, new byte[n]);
+            Bundle.nativeGetByteArray(b.handle(), K);
+        });
+        m.put("nativeGetShortArray", (b, n) -> {
+            b.putShortArray(K, new short[n]);
+            Bundle.nativeGetShortArray(b.handle(), K);
+        });
+        m.put("nativeGetIntArray", (b, n) -> {
+            b.putIntArray(K, new int[n]);
+            Bundle.nativeGetIntArray(b.handle(), K);
+        });
+        m.put("nativeGetDoubleArray", (b, n) -> {
+            b.putDoubleArray(K, new double[n]);
+            Bundle.nativeGetDoubleArray(b.handle(), K);
+        });
+        m.put("nativeGetStringArray", (b, n) -> {
+            b.putStringArray(K, strings(n));
+            Bundle.nativeGetStringArray(b.handle(), K);
+        });
+        m.put("nativeGetBundleArray", (b, n) -> {
+            b.putBundleArray(K, bundles(inner, n));
+            freeAll(Bundle.nativeGetBundleArray(b.handle(), K));
+        });
+        return m;
+    }
+
+    // Each native holds at most a few references at any moment, and as many for one
+    // element as for many: one reference kept per element shows as a higher peak.
+    @Test
+    void everyNativeHoldsABoundedNumberWhateverTheLength() {
+        List<String> failures = new ArrayList<>();
+        int sampled = 0;
+        try (Bundle inner = new Bundle()) {
+            inner.putInt("i", 1);
+            Map<String, ObjIntConsumer<Bundle>> natives = natives(inner);
+            for (Method m : Bundle.class.getDeclaredMethods()) {
+                String name = m.getName();
+                boolean objects = Arrays.stream(m.getParameterTypes()).anyMatch(t -> !t.isPrimitive())
+                        || !m.getReturnType().isPrimitive();
+                if (Modifier.isNative(m.getModifiers()) && objects) {
+                    assertTrue(natives.containsKey(name), name + " has no case");
+                }
+            }
+            for (Map.Entry<String, ObjIntConsumer<Bundle>> e : natives.entrySet()) {
+                int[] peaks = new int[2];
+                int i = 0;
+                for (int n : new int[] {1, LONG}) {
+                    try (Bundle b = new Bundle()) {
+                        int[] peak = TestNative.peakLocalRefs(
+                                Bundle.class, e.getKey(), () -> e.getValue().accept(b, n));
+                        assertTrue(peak[0] >= 0, e.getKey() + " was not watched");
+                        peaks[i++] = peak[0];
+                        sampled += peak[1];
+                    }
+                }
+                if (peaks[0] != peaks[1] || peaks[1] > MOST_HELD) {
+                    failures.add(e.getKey() + " holds " + peaks[0] + " references at most for 1 element, "
+                            + peaks[1] + " for " + LONG);
+                }
+            }
+        }
+        assertEquals(List.of(), failures);
+        assertTrue(sampled > 4 * LONG, "the counts were taken " + sampled + " times");
+    }
+}
