@@ -10,6 +10,7 @@ import java.util.Arrays;
 import java.util.List;
 import java.util.Map;
 import java.util.TreeMap;
+import java.util.function.LongConsumer;
 import java.util.function.ObjIntConsumer;
 import org.junit.jupiter.api.Test;
 
@@ -49,8 +50,13 @@ class LocalReferencesTest {
         return out;
     }
 
-    private static void freeAll(long[] handles) {
-        if (handles != null) for (long h : handles) Bundle.nativeFree(h);
+    private static void getAfter(
+            Map<String, ObjIntConsumer<Bundle>> m, String kind, LongConsumer get) {
+        ObjIntConsumer<Bundle> put = m.get("nativePut" + kind);
+        m.put("nativeGet" + kind, (b, n) -> {
+            put.accept(b, n);
+            get.accept(b.handle());
+        });
     }
 
     /** Each native that makes or receives Java objects, run with arrays of n elements. */
@@ -86,41 +92,17 @@ class LocalReferencesTest {
         m.put("nativeGetInt", (b, n) -> Bundle.nativeGetInt(b.handle(), K));
         m.put("nativeGetLong", (b, n) -> Bundle.nativeGetLong(b.handle(), K));
         m.put("nativeGetDouble", (b, n) -> Bundle.nativeGetDouble(b.handle(), K));
-        m.put("nativeGetString", (b, n) -> {
-            b.putString(K, "v");
-            Bundle.nativeGetString(b.handle(), K);
-        });
-        m.put("nativeGetBundle", (b, n) -> {
-            b.putBundle(K, inner);
-            Bundle.nativeFree(Bundle.nativeGetBundle(b.handle(), K));
-        });
-        m.put("nativeGetBooleanArray", (b, n) -> {
-            b.putBooleanArray(K, bools(n));
-            Bundle.nativeGetBooleanArray(b.handle(), K);
-        });
-        m.put("nativeGetByteArray", (b, n) -> {
-            b.putByteArray(K, new byte[n]);
-            Bundle.nativeGetByteArray(b.handle(), K);
-        });
-        m.put("nativeGetShortArray", (b, n) -> {
-            b.putShortArray(K, new short[n]);
-            Bundle.nativeGetShortArray(b.handle(), K);
-        });
-        m.put("nativeGetIntArray", (b, n) -> {
-            b.putIntArray(K, new int[n]);
-            Bundle.nativeGetIntArray(b.handle(), K);
-        });
-        m.put("nativeGetDoubleArray", (b, n) -> {
-            b.putDoubleArray(K, new double[n]);
-            Bundle.nativeGetDoubleArray(b.handle(), K);
-        });
-        m.put("nativeGetStringArray", (b, n) -> {
-            b.putStringArray(K, strings(n));
-            Bundle.nativeGetStringArray(b.handle(), K);
-        });
-        m.put("nativeGetBundleArray", (b, n) -> {
-            b.putBundleArray(K, bundles(inner, n));
-            freeAll(Bundle.nativeGetBundleArray(b.handle(), K));
+        // The other getters read what the put of their kind stored.
+        getAfter(m, "String", h -> Bundle.nativeGetString(h, K));
+        getAfter(m, "Bundle", h -> Bundle.nativeFree(Bundle.nativeGetBundle(h, K)));
+        getAfter(m, "BooleanArray", h -> Bundle.nativeGetBooleanArray(h, K));
+        getAfter(m, "ByteArray", h -> Bundle.nativeGetByteArray(h, K));
+        getAfter(m, "ShortArray", h -> Bundle.nativeGetShortArray(h, K));
+        getAfter(m, "IntArray", h -> Bundle.nativeGetIntArray(h, K));
+        getAfter(m, "DoubleArray", h -> Bundle.nativeGetDoubleArray(h, K));
+        getAfter(m, "StringArray", h -> Bundle.nativeGetStringArray(h, K));
+        getAfter(m, "BundleArray", h -> {
+            for (long element : Bundle.nativeGetBundleArray(h, K)) Bundle.nativeFree(element);
         });
         return m;
     }
