@@ -17,7 +17,17 @@ using status::Bundle;
 
 namespace {
 
-std::string hex(const std::string& bytes) {
+std::string text(bool value) {
+    return value ? "true" : "false";
+}
+std::string text(double value) {
+    uint64_t word;
+    memcpy(&word, &value, sizeof word);
+    char digits[17];
+    snprintf(digits, sizeof digits, "%llx", static_cast<unsigned long long>(word));
+    return digits;
+}
+std::string text(const std::string& bytes) {
     std::string out;
     char digits[3];
     for (unsigned char c : bytes) {
@@ -26,36 +36,13 @@ std::string hex(const std::string& bytes) {
     }
     return out;
 }
-
-std::string bits(double value) {
-    uint64_t word;
-    memcpy(&word, &value, sizeof word);
-    char text[17];
-    snprintf(text, sizeof text, "%llx", static_cast<unsigned long long>(word));
-    return text;
-}
-
-std::string text(bool value) {
-    return value ? "true" : "false";
-}
-std::string text(int value) {
-    return std::to_string(value);
-}
-std::string text(unsigned char value) {
-    return std::to_string(value);
-}
-std::string text(unsigned short value) {
-    return std::to_string(value);
-}
-std::string text(double value) {
-    return bits(value);
-}
-std::string text(const std::string& value) {
-    return hex(value);
-}
 // A bundle by its entry count; none for no content.
 std::string text(const Bundle& value) {
     return value.mTree == nullptr ? "-" : "bundle " + std::to_string(value.mTree->mCount);
+}
+template <class Integer>
+std::string text(Integer value) {
+    return std::to_string(value);
 }
 
 // An empty array reads as none, as the natives return null for it.
@@ -86,16 +73,14 @@ JNIEXPORT jobjectArray JNICALL Java_com_quorvel_dovra_statusitem_TestNative_cppG
     JNIEnv* env, jclass, jlong handle, jstring key) {
     const Bundle b(status::jni::treeOf(handle));
     const char* k = env->GetStringUTFChars(key, nullptr);
-    std::vector<bool> bools;
-    b.getBoolArray(k, bools);
     std::vector<std::string> read = {
         text(b.getBool(k)),
         text(b.getInt32(k)),
-        std::to_string(b.getInt64(k)),
+        text(b.getInt64(k)),
         text(b.getDouble(k)),
         text(b.getString(k)),
         text(b.getBundle(k)),
-        list(std::vector<bool>(bools)),
+        array(b, k, &Bundle::getBoolArray),
         array(b, k, &Bundle::getByteArray),
         array(b, k, &Bundle::getWordArray),
         array(b, k, &Bundle::getIntArray),

@@ -8,18 +8,16 @@
 
 #include <jvmti.h>
 #include <stdarg.h>
-#include <string.h>
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
 jvmtiEnv* gJvmti = nullptr;
 
-// The thread and the natives being watched, and what the counts showed.
+// The thread and the native being watched, and what the counts showed.
 jlong gWatchedThread = -1;
-std::vector<jmethodID> gWatchedMethods;
+jmethodID gWatched = nullptr;
 jint gPeak = 0;
 jint gSamples = 0;
 
@@ -27,29 +25,26 @@ struct Count {
     jlong thread;
     bool topFrameOnly;
     jint references = 0;
-    jmethodID method = nullptr;
 };
 
 jint JNICALL countRoot(jvmtiHeapReferenceKind kind, const jvmtiHeapReferenceInfo* info, jlong,
                        jlong, jlong, jlong*, jlong*, jint, void* data) {
     auto* count = static_cast<Count*>(data);
-    if (kind != JVMTI_HEAP_REFERENCE_JNI_LOCAL || info->jni_local.thread_id != count->thread) {
-        return 0;
+    if (kind == JVMTI_HEAP_REFERENCE_JNI_LOCAL && info->jni_local.thread_tag == count->thread &&
+        (!count->topFrameOnly || info->jni_local.depth == 0)) {
+        ++count->references;
     }
-    if (count->topFrameOnly && info->jni_local.depth != 0) return 0;
-    ++count->references;
-    count->method = info->jni_local.method;
     return 0;  // roots only: never follow into the heap
 }
 
-Count countRoots(jlong thread, bool topFrameOnly) {
+jint countRoots(jlong thread, bool topFrameOnly) {
     Count count{thread, topFrameOnly};
     jvmtiHeapCallbacks callbacks = {};
     callbacks.heap_reference_callback = countRoot;
     if (gJvmti->FollowReferences(0, nullptr, nullptr, &callbacks, &count) != JVMTI_ERROR_NONE) {
-        count.references = -1000;
+        return -1000;
     }
-    return count;
+    return count.references;
 }
 
 const JNINativeInterface_* gReal = nullptr;
@@ -60,12 +55,11 @@ void sample() {
     jvmtiFrameInfo frame;
     jint depth = 0;
     if (gJvmti->GetStackTrace(nullptr, 0, 1, &frame, &depth) != JVMTI_ERROR_NONE || depth != 1 ||
-        std::find(gWatchedMethods.begin(), gWatchedMethods.end(), frame.method) ==
-            gWatchedMethods.end()) {
+        frame.method != gWatched) {
         return;
     }
     ++gSamples;
-    gPeak = std::max(gPeak, countRoots(gWatchedThread, true).references);
+    gPeak = std::max(gPeak, countRoots(gWatchedThread, true));
 }
 
 // Each wrapped function calls the real one, then counts.
@@ -86,9 +80,6 @@ struct Wrap<R(JNICALL*)(JNIEnv*, A...), Member> {
     }
 };
 
-#define WRAP(name) \
-    gWrapped.name = &Wrap<decltype(JNINativeInterface_::name), &JNINativeInterface_::name>::call
-
 // The variadic calls, through their va_list forms.
 #define VARIADIC(name, R, Target)                                                \
     R JNICALL wrapped##name(JNIEnv* env, Target target, jmethodID method, ...) { \
@@ -98,125 +89,84 @@ struct Wrap<R(JNICALL*)(JNIEnv*, A...), Member> {
         va_end(args);                                                            \
         sample();                                                                \
         return result;                                                           \
-    }
+    }                                                                            \
+    static_assert(true)
 
-VARIADIC(NewObject, jobject, jclass)
-VARIADIC(CallObjectMethod, jobject, jobject)
-VARIADIC(CallStaticObjectMethod, jobject, jclass)
+VARIADIC(NewObject, jobject, jclass);
+VARIADIC(CallObjectMethod, jobject, jobject);
+VARIADIC(CallStaticObjectMethod, jobject, jclass);
 
-jobject JNICALL wrappedCallNonvirtualObjectMethod(JNIEnv* env, jobject target, jclass clazz,
-                                                  jmethodID method, ...) {
-    va_list args;
-    va_start(args, method);
-    jobject result = gReal->CallNonvirtualObjectMethodV(env, target, clazz, method, args);
-    va_end(args);
-    sample();
-    return result;
-}
+// Every call that can make a local reference (the variadic CallNonvirtualObjectMethod
+// aside: nothing here calls it), since the count is highest just after one.
+// clang-format off
+#define CREATORS(X)                                                                              \
+    X(FindClass) X(GetSuperclass) X(ToReflectedMethod) X(ToReflectedField) X(ExceptionOccurred)  \
+    X(NewLocalRef) X(PopLocalFrame) X(AllocObject) X(NewObjectV) X(NewObjectA) X(GetObjectClass) \
+    X(GetObjectField) X(GetStaticObjectField) X(CallObjectMethodV) X(CallObjectMethodA)          \
+    X(CallNonvirtualObjectMethodV) X(CallNonvirtualObjectMethodA) X(CallStaticObjectMethodV)     \
+    X(CallStaticObjectMethodA) X(NewString) X(NewStringUTF) X(NewObjectArray)                    \
+    X(GetObjectArrayElement) X(NewBooleanArray) X(NewByteArray) X(NewCharArray)                  \
+    X(NewShortArray) X(NewIntArray) X(NewLongArray) X(NewFloatArray) X(NewDoubleArray)           \
+    X(NewDirectByteBuffer) X(GetModule)
+// clang-format on
+
+#define WRAP(name) \
+    gWrapped.name = &Wrap<decltype(JNINativeInterface_::name), &JNINativeInterface_::name>::call;
 
 void wrapTable(const JNINativeInterface_* real) {
     gReal = real;
     gWrapped = *real;
-    // Every call that can make a local reference: the count is highest just after one.
-    WRAP(FindClass);
-    WRAP(GetSuperclass);
-    WRAP(ToReflectedMethod);
-    WRAP(ToReflectedField);
-    WRAP(ExceptionOccurred);
-    WRAP(NewLocalRef);
-    WRAP(PopLocalFrame);
-    WRAP(AllocObject);
-    WRAP(NewObjectV);
-    WRAP(NewObjectA);
-    WRAP(GetObjectClass);
-    WRAP(GetObjectField);
-    WRAP(GetStaticObjectField);
-    WRAP(CallObjectMethodV);
-    WRAP(CallObjectMethodA);
-    WRAP(CallNonvirtualObjectMethodV);
-    WRAP(CallNonvirtualObjectMethodA);
-    WRAP(CallStaticObjectMethodV);
-    WRAP(CallStaticObjectMethodA);
-    WRAP(NewString);
-    WRAP(NewStringUTF);
-    WRAP(NewObjectArray);
-    WRAP(GetObjectArrayElement);
-    WRAP(NewBooleanArray);
-    WRAP(NewByteArray);
-    WRAP(NewCharArray);
-    WRAP(NewShortArray);
-    WRAP(NewIntArray);
-    WRAP(NewLongArray);
-    WRAP(NewFloatArray);
-    WRAP(NewDoubleArray);
-    WRAP(NewDirectByteBuffer);
-    WRAP(GetModule);
+    CREATORS(WRAP)
     gWrapped.NewObject = wrappedNewObject;
     gWrapped.CallObjectMethod = wrappedCallObjectMethod;
-    gWrapped.CallNonvirtualObjectMethod = wrappedCallNonvirtualObjectMethod;
     gWrapped.CallStaticObjectMethod = wrappedCallStaticObjectMethod;
 }
 
-jlong threadId(JNIEnv* env) {
-    jclass threadClass = env->FindClass("java/lang/Thread");
-    jobject current = env->CallStaticObjectMethod(
-        threadClass, env->GetStaticMethodID(threadClass, "currentThread", "()Ljava/lang/Thread;"));
-    jlong id = -1;
-    if (!env->ExceptionCheck()) {
-        id = env->CallLongMethod(current, env->GetMethodID(threadClass, "getId", "()J"));
-        if (env->ExceptionCheck()) id = -1;
-    }
-    env->DeleteLocalRef(current);
-    env->DeleteLocalRef(threadClass);
-    return id;
+// Threads are told apart by a tag on their Thread object.
+jlong tagThisThread(JNIEnv* env) {
+    static jlong lastTag = 0;
+    jthread thread = nullptr;
+    if (gJvmti->GetCurrentThread(&thread) != JVMTI_ERROR_NONE) return -1;
+    jlong tag = 0;
+    gJvmti->GetTag(thread, &tag);
+    if (tag == 0) gJvmti->SetTag(thread, tag = ++lastTag);
+    env->DeleteLocalRef(thread);
+    return tag;
 }
 
 }  // namespace
 
-bool localRefsAvailable(JNIEnv* env) {
-    if (gJvmti != nullptr) return true;
+// The tool interface, taken in the live phase on first use; null if the VM refuses it.
+jvmtiEnv* jvmti(JNIEnv* env) {
     JavaVM* vm = nullptr;
     jvmtiEnv* jvmti = nullptr;
-    if (env->GetJavaVM(&vm) != JNI_OK ||
-        vm->GetEnv(reinterpret_cast<void**>(&jvmti), JVMTI_VERSION_1_2) != JNI_OK) {
-        return false;
-    }
     jvmtiCapabilities capabilities = {};
     capabilities.can_tag_objects = 1;
-    if (jvmti->AddCapabilities(&capabilities) != JVMTI_ERROR_NONE) return false;
-    gJvmti = jvmti;
-    return true;
+    if (gJvmti == nullptr && env->GetJavaVM(&vm) == JNI_OK &&
+        vm->GetEnv(reinterpret_cast<void**>(&jvmti), JVMTI_VERSION_1_2) == JNI_OK &&
+        jvmti->AddCapabilities(&capabilities) == JVMTI_ERROR_NONE) {
+        gJvmti = jvmti;
+    }
+    return gJvmti;
 }
 
 jint localRefsOfThisThread(JNIEnv* env) {
-    if (!localRefsAvailable(env)) return -1;
-    return countRoots(threadId(env), false).references;
+    return jvmti(env) == nullptr ? -1 : countRoots(tagThisThread(env), false);
 }
 
 extern "C" {
 
-// {the most local references a native of `watched` named `name` held just after any
-// of its JNI calls that can make one, while `action` ran; the number of such calls}.
+// {the most local references the native `watched` held just after any of its JNI calls
+// that can make one, while `action` ran; the number of such calls}.
 JNIEXPORT jintArray JNICALL Java_com_quorvel_dovra_statusitem_TestNative_peakLocalRefs(
-    JNIEnv* env, jclass, jclass watched, jstring name, jobject action) {
+    JNIEnv* env, jclass, jobject watched, jobject action) {
     jint result[2] = {-1, 0};
-    const char* wanted = env->GetStringUTFChars(name, nullptr);
-    if (wanted != nullptr && localRefsAvailable(env)) {
-        jint count = 0;
-        jmethodID* methods = nullptr;
-        gJvmti->GetClassMethods(watched, &count, &methods);
-        gWatchedMethods.clear();
-        for (jint i = 0; i < count; ++i) {
-            char* methodName = nullptr;
-            gJvmti->GetMethodName(methods[i], &methodName, nullptr, nullptr);
-            if (strcmp(methodName, wanted) == 0) gWatchedMethods.push_back(methods[i]);
-            gJvmti->Deallocate(reinterpret_cast<unsigned char*>(methodName));
-        }
-        gJvmti->Deallocate(reinterpret_cast<unsigned char*>(methods));
-        jclass runnable = env->FindClass("java/lang/Runnable");
-        jmethodID run = env->GetMethodID(runnable, "run", "()V");
-        env->DeleteLocalRef(runnable);
-        gWatchedThread = threadId(env);
+    jclass runnable = env->FindClass("java/lang/Runnable");
+    jmethodID run = env->GetMethodID(runnable, "run", "()V");
+    env->DeleteLocalRef(runnable);
+    if (jvmti(env) != nullptr) {
+        gWatched = env->FromReflectedMethod(watched);
+        gWatchedThread = tagThisThread(env);
         gPeak = 0;
         gSamples = 0;
         const JNINativeInterface_* real = env->functions;
@@ -225,10 +175,9 @@ JNIEXPORT jintArray JNICALL Java_com_quorvel_dovra_statusitem_TestNative_peakLoc
         real->CallVoidMethodA(env, action, run, nullptr);
         env->functions = real;
         gWatchedThread = -1;
-        result[0] = gWatchedMethods.empty() ? -1 : gPeak;
+        result[0] = gPeak;
         result[1] = gSamples;
     }
-    if (wanted != nullptr) env->ReleaseStringUTFChars(name, wanted);
     if (env->ExceptionCheck()) return nullptr;  // the action failed: it reaches the caller
     jintArray out = env->NewIntArray(2);
     if (out != nullptr) env->SetIntArrayRegion(out, 0, 2, result);

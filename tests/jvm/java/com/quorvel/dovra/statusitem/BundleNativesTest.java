@@ -134,29 +134,6 @@ class BundleNativesTest {
         }
     }
 
-    // Far more elements than a native frame is promised local references.
-    @Test
-    void longStringAndBundleArraysFitTheLocalReferenceTable() {
-        String[] strings = new String[5000];
-        for (int i = 0; i < strings.length; i++) strings[i] = "s" + i;
-        Bundle[] bundles = new Bundle[2000];
-        for (int i = 0; i < bundles.length; i++) {
-            bundles[i] = new Bundle();
-            bundles[i].putInt("i", i);
-        }
-        try (Bundle b = new Bundle()) {
-            b.putStringArray("s", strings);
-            b.putBundleArray("b", bundles);
-            assertArrayEquals(strings, b.getStringArray("s"));
-            Bundle[] back = b.getBundleArray("b");
-            assertEquals(bundles.length, back.length);
-            assertEquals(1999, back[1999].getInt("i"));
-            for (Bundle x : back) x.close();
-        } finally {
-            for (Bundle x : bundles) x.close();
-        }
-    }
-
     private static String hex(byte[] bytes) {
         return bytes == null ? "-" : HexFormat.of().formatHex(bytes);
     }

@@ -7,11 +7,14 @@ import java.lang.reflect.Method;
 import java.lang.reflect.Modifier;
 import java.util.ArrayList;
 import java.util.Arrays;
+import java.util.Collections;
 import java.util.List;
 import java.util.Map;
+import java.util.Set;
 import java.util.TreeMap;
 import java.util.function.LongConsumer;
 import java.util.function.ObjIntConsumer;
+import java.util.stream.IntStream;
 import org.junit.jupiter.api.Test;
 
 /**
@@ -32,22 +35,8 @@ class LocalReferencesTest {
 
     private static final String K = "k";
 
-    private static boolean[] bools(int n) {
-        boolean[] out = new boolean[n];
-        Arrays.fill(out, true);
-        return out;
-    }
-
     private static String[] strings(int n) {
-        String[] out = new String[n];
-        for (int i = 0; i < n; i++) out[i] = "s" + i;
-        return out;
-    }
-
-    private static Bundle[] bundles(Bundle b, int n) {
-        Bundle[] out = new Bundle[n];
-        Arrays.fill(out, b);
-        return out;
+        return IntStream.range(0, n).mapToObj(i -> "s" + i).toArray(String[]::new);
     }
 
     private static void getAfter(
@@ -81,13 +70,13 @@ class LocalReferencesTest {
         m.put("nativePutDouble", (b, n) -> Bundle.nativePutDouble(b.handle(), K, n));
         m.put("nativePutString", (b, n) -> Bundle.nativePutString(b.handle(), K, "v"));
         m.put("nativePutBundle", (b, n) -> Bundle.nativePutBundle(b.handle(), K, inner.handle()));
-        m.put("nativePutBooleanArray", (b, n) -> b.putBooleanArray(K, bools(n)));
+        m.put("nativePutBooleanArray", (b, n) -> b.putBooleanArray(K, new boolean[n]));
         m.put("nativePutByteArray", (b, n) -> b.putByteArray(K, new byte[n]));
         m.put("nativePutShortArray", (b, n) -> b.putShortArray(K, new short[n]));
         m.put("nativePutIntArray", (b, n) -> b.putIntArray(K, new int[n]));
         m.put("nativePutDoubleArray", (b, n) -> b.putDoubleArray(K, new double[n]));
         m.put("nativePutStringArray", (b, n) -> b.putStringArray(K, strings(n)));
-        m.put("nativePutBundleArray", (b, n) -> b.putBundleArray(K, bundles(inner, n)));
+        m.put("nativePutBundleArray", (b, n) -> b.putBundleArray(K, Collections.nCopies(n, inner).toArray(Bundle[]::new)));
         m.put("nativeGetBoolean", (b, n) -> Bundle.nativeGetBoolean(b.handle(), K));
         m.put("nativeGetInt", (b, n) -> Bundle.nativeGetInt(b.handle(), K));
         m.put("nativeGetLong", (b, n) -> Bundle.nativeGetLong(b.handle(), K));
@@ -117,30 +106,26 @@ class LocalReferencesTest {
             inner.putInt("i", 1);
             Map<String, ObjIntConsumer<Bundle>> natives = natives(inner);
             for (Method m : Bundle.class.getDeclaredMethods()) {
-                String name = m.getName();
-                boolean objects = Arrays.stream(m.getParameterTypes()).anyMatch(t -> !t.isPrimitive())
-                        || !m.getReturnType().isPrimitive();
-                if (Modifier.isNative(m.getModifiers()) && objects) {
-                    assertTrue(natives.containsKey(name), name + " has no case");
-                }
-            }
-            for (Map.Entry<String, ObjIntConsumer<Bundle>> e : natives.entrySet()) {
+                boolean objects = !m.getReturnType().isPrimitive()
+                        || Arrays.stream(m.getParameterTypes()).anyMatch(t -> !t.isPrimitive());
+                if (!Modifier.isNative(m.getModifiers()) || !objects) continue;
+                ObjIntConsumer<Bundle> call = natives.remove(m.getName());
+                assertNotNull(call, m.getName() + " has no case");
                 int[] peaks = new int[2];
-                int i = 0;
-                for (int n : new int[] {1, LONG}) {
+                for (int i = 0; i < 2; i++) {
+                    int n = i == 0 ? 1 : LONG;
                     try (Bundle b = new Bundle()) {
-                        int[] peak = TestNative.peakLocalRefs(
-                                Bundle.class, e.getKey(), () -> e.getValue().accept(b, n));
-                        assertTrue(peak[0] >= 0, e.getKey() + " was not watched");
-                        peaks[i++] = peak[0];
+                        int[] peak = TestNative.peakLocalRefs(m, () -> call.accept(b, n));
+                        peaks[i] = peak[0];
                         sampled += peak[1];
                     }
                 }
-                if (peaks[0] != peaks[1] || peaks[1] > MOST_HELD) {
-                    failures.add(e.getKey() + " holds " + peaks[0] + " references at most for 1 element, "
+                if (peaks[0] != peaks[1] || peaks[1] > MOST_HELD || peaks[0] < 0) {
+                    failures.add(m.getName() + " holds " + peaks[0] + " at most for 1 element, "
                             + peaks[1] + " for " + LONG);
                 }
             }
+            assertEquals(Set.of(), natives.keySet(), "cases for no native");
         }
         assertEquals(List.of(), failures);
         assertTrue(sampled > 4 * LONG, "the counts were taken " + sampled + " times");

@@ -1,5 +1,6 @@
 package com.quorvel.dovra.statusitem;
 
+import java.lang.reflect.Method;
 import java.util.ArrayList;
 import java.util.List;
 
@@ -67,10 +68,10 @@ final class TestNative {
     static native long failAllocation();
 
     /**
-     * {the most JNI local references the native {@code name} of {@code watched} held just after
-     * any JNI call that can make one while {@code action} ran, how many such calls there were}.
+     * {the most JNI local references the native {@code watched} held just after any JNI call
+     * that can make one while {@code action} ran, how many such calls there were}.
      */
-    static native int[] peakLocalRefs(Class<?> watched, String name, Runnable action);
+    static native int[] peakLocalRefs(Method watched, Runnable action);
 
     /** What the thirteen C++ getters read for the key, in BundleNativesTest's text form. */
     static native String[] cppGetters(long handle, String key);
