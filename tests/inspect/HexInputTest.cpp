@@ -51,6 +51,23 @@ TEST(HexInputTest, ReadsEachDumpFormat) {
     }
 }
 
+// hexdump -C shows a run of rows like the one before as "*".
+TEST(HexInputTest, ReadsTheRowsAStarStandsFor) {
+    const std::string dump =
+        "00000000  42 4e 44 4c 00 00 00 00  00 00 00 00 00 00 00 00  |BNDL............|\n"
+        "00000010  00 00 00 00 00 00 00 00  00 00 00 00 00 00 00 00  |................|\n"
+        "*\n"
+        "00000040  01 02                                             |..|\n"
+        "00000042\n";
+    Bytes expected(66, 0);
+    expected[0] = 0x42, expected[1] = 0x4E, expected[2] = 0x44, expected[3] = 0x4C;
+    expected[64] = 0x01, expected[65] = 0x02;
+    Bytes out;
+    std::string error;
+    ASSERT_TRUE(parseHex(asInput(dump), out, error)) << error;
+    EXPECT_EQ(out, expected);
+}
+
 // A dump's text column may hold hex-looking words; only 16 bytes a line are taken.
 TEST(HexInputTest, StopsAtTheTextColumn) {
     const std::string row = "0000  00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f  ab cd\n";
