@@ -42,7 +42,7 @@ jint countRoots(jlong thread, bool topFrameOnly) {
     jvmtiHeapCallbacks callbacks = {};
     callbacks.heap_reference_callback = countRoot;
     if (gJvmti->FollowReferences(0, nullptr, nullptr, &callbacks, &count) != JVMTI_ERROR_NONE) {
-        return -1000;
+        return -1;
     }
     return count.references;
 }
@@ -59,7 +59,8 @@ void sample() {
         return;
     }
     ++gSamples;
-    gPeak = std::max(gPeak, countRoots(gWatchedThread, true));
+    const jint count = countRoots(gWatchedThread, true);
+    gPeak = count < 0 || gPeak < 0 ? -1 : std::max(gPeak, count);
 }
 
 // Each wrapped function calls the real one, then counts.
