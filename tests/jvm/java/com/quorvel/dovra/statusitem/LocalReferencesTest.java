@@ -76,7 +76,8 @@ class LocalReferencesTest {
         m.put("nativePutIntArray", (b, n) -> b.putIntArray(K, new int[n]));
         m.put("nativePutDoubleArray", (b, n) -> b.putDoubleArray(K, new double[n]));
         m.put("nativePutStringArray", (b, n) -> b.putStringArray(K, strings(n)));
-        m.put("nativePutBundleArray", (b, n) -> b.putBundleArray(K, Collections.nCopies(n, inner).toArray(Bundle[]::new)));
+        m.put("nativePutBundleArray",
+                (b, n) -> b.putBundleArray(K, Collections.nCopies(n, inner).toArray(Bundle[]::new)));
         m.put("nativeGetBoolean", (b, n) -> Bundle.nativeGetBoolean(b.handle(), K));
         m.put("nativeGetInt", (b, n) -> Bundle.nativeGetInt(b.handle(), K));
         m.put("nativeGetLong", (b, n) -> Bundle.nativeGetLong(b.handle(), K));
