@@ -6,7 +6,7 @@
 // the driver does around an operation remains in its row.
 //
 // Usage: count_driver            (every row)
-//        count_driver PREFIX     (rows whose name starts with PREFIX)
+//        count_driver PREFIX     (the rows PREFIX names, or whose names begin with PREFIX/)
 
 #include <android/log.h>
 #include <binder/Parcel.h>
@@ -40,11 +40,13 @@ using status::Bundle;
 
 volatile int64_t gDigest;  // keeps every result alive
 
-std::string gOnly;                 // the rows asked for, by prefix
+std::string gOnly;                 // the rows asked for
 std::vector<std::string> gLabels;  // one per boundary; printed at the end
 
+// A row is asked for by its name or by the first parts of it ("decode/bundle").
 bool wanted(const std::string& name) {
-    return name.compare(0, gOnly.size(), gOnly) == 0;
+    return name.compare(0, gOnly.size(), gOnly) == 0 &&
+           (gOnly.empty() || name.size() == gOnly.size() || name[gOnly.size()] == '/');
 }
 
 // Warms the operation up (lazy binding, first allocations), then runs it k and 2k
