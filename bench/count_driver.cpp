@@ -144,37 +144,49 @@ void collections(size_t n) {
     });
 }
 
-// The C++ part of a put and a get native, through the natives themselves, in a
-// bundle of 64 keys like the JVM benchmark's.
+// The C++ part of a put and a get native, through the natives themselves, in bundles
+// of 64 keys like the JVM benchmark's, and the two parts every such native has: the
+// temporary handle on the tree and the walk to the key.
 void natives() {
     std::vector<std::string> keys;
     for (int i = 0; i < 64; ++i) keys.push_back("status.key." + std::to_string(100 + i));
     std::shuffle(keys.begin(), keys.end(), std::mt19937(20261206));
-    std::vector<std::string> textKeys;
-    for (const std::string& key : keys) textKeys.push_back("text." + key);
-    Bundle bundle;
+    Bundle ints;
+    Bundle texts;
     for (size_t i = 0; i < keys.size(); ++i) {
-        bundle.set(keys[i].c_str(), static_cast<int>(i));
-        bundle.set(textKeys[i].c_str(), "value-42");
+        ints.set(keys[i].c_str(), static_cast<int>(i));
+        texts.set(keys[i].c_str(), ("value-" + std::to_string(i)).c_str());
     }
-    const std::string value = "value-42";
+    std::vector<std::string> values;
+    for (size_t i = 0; i < keys.size(); ++i) values.push_back("value-" + std::to_string(i + 1));
     JNIEnv* env = fakeEnv();
-    const jlong handle = static_cast<jlong>(reinterpret_cast<uintptr_t>(bundle.mTree));
+    const jlong intHandle = static_cast<jlong>(reinterpret_cast<uintptr_t>(ints.mTree));
+    const jlong textHandle = static_cast<jlong>(reinterpret_cast<uintptr_t>(texts.mTree));
     size_t i = 0;
     const int k = 64;
 
+    measure("native/handle", k, [&] {
+        const Bundle temporary(texts.mTree);
+        gDigest = gDigest + (temporary.mTree != nullptr);
+    });
+    measure("native/walk", k, [&] {
+        const Bundle::HashNode* node = texts.mTree->getNode(keys[i++ & 63].c_str(), false);
+        gDigest = gDigest + (node != nullptr);
+    });
     measure("native/put_int", k,
-            [&] { Bundle::nativePutInt(env, nullptr, handle, fakeString(keys[i++ & 63]), 7); });
+            [&] { Bundle::nativePutInt(env, nullptr, intHandle, fakeString(keys[i++ & 63]), 7); });
     measure("native/get_int", k, [&] {
-        gDigest = gDigest + Bundle::nativeGetInt(env, nullptr, handle, fakeString(keys[i++ & 63]));
+        gDigest =
+            gDigest + Bundle::nativeGetInt(env, nullptr, intHandle, fakeString(keys[i++ & 63]));
     });
     measure("native/put_string", k, [&] {
-        Bundle::nativePutString(env, nullptr, handle, fakeString(textKeys[i++ & 63]),
-                                fakeString(value));
+        const size_t at = i++;
+        Bundle::nativePutString(env, nullptr, textHandle, fakeString(keys[at & 63]),
+                                fakeString(values[at % 61]));
     });
     measure("native/get_string", k, [&] {
         jbyteArray bytes =
-            Bundle::nativeGetString(env, nullptr, handle, fakeString(textKeys[i++ & 63]));
+            Bundle::nativeGetString(env, nullptr, textHandle, fakeString(keys[i++ & 63]));
         gDigest = gDigest + (bytes != nullptr);
     });
 }
