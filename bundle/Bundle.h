@@ -2,6 +2,7 @@
 
 #include <binder/Parcel.h>
 #include <jni.h>
+#include <stddef.h>
 #include <stdint.h>
 
 #include <atomic>

@@ -163,8 +163,8 @@ std::string Bundle::readString(android::Parcel* p) {
         memcpy(&unit, bytes + plain * sizeof unit, sizeof unit);
         return unit == 0;
     };
-    // A short text is narrowed on the stack and the string made once at its length;
-    // a longer one in the string itself, which the result of a zero unit shortens.
+    // A short text is narrowed on the stack and the string made once at its length; a
+    // longer one is narrowed in the string itself, cut where a zero unit ends it.
     constexpr size_t kShort = 64;
     if (units <= kShort) {
         char narrow[kShort];

@@ -18,8 +18,6 @@
 namespace status {
 namespace nodes {
 
-void armDrain();
-
 struct FreeNode {
     FreeNode* next;
 };
@@ -40,28 +38,24 @@ thread_local Cache tCache;
 
 // Under AddressSanitizer a cached node stays poisoned, so that a use after delete is
 // still reported; only its link is opened while the list is worked on.
-void poison(void* node, size_t size) {
+void setPoisoned(void* node, size_t size, bool poisoned) {
 #ifdef STATUS_NODE_CACHE_ASAN
-    ASAN_POISON_MEMORY_REGION(node, size);
+    if (poisoned) {
+        ASAN_POISON_MEMORY_REGION(node, size);
+    } else {
+        ASAN_UNPOISON_MEMORY_REGION(node, size);
+    }
 #else
-    (void)node, (void)size;
-#endif
-}
-
-void unpoison(void* node, size_t size) {
-#ifdef STATUS_NODE_CACHE_ASAN
-    ASAN_UNPOISON_MEMORY_REGION(node, size);
-#else
-    (void)node, (void)size;
+    (void)node, (void)size, (void)poisoned;
 #endif
 }
 
 FreeNode* pop(Cache* cache) {
     FreeNode* node = cache->head;
-    unpoison(node, sizeof(FreeNode));
+    setPoisoned(node, sizeof(FreeNode), false);
     cache->head = node->next;
     --cache->count;
-    unpoison(node, sizeof(Bundle::HashNode));
+    setPoisoned(node, sizeof(Bundle::HashNode), false);
     return node;
 }
 
@@ -87,7 +81,7 @@ void give(Cache* cache, void* node) noexcept {
     }
     FreeNode* freed = static_cast<FreeNode*>(node);
     freed->next = cache->head;
-    poison(freed, sizeof(Bundle::HashNode));
+    setPoisoned(freed, sizeof(Bundle::HashNode), true);
     cache->head = freed;
     ++cache->count;
 }

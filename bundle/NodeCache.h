@@ -22,7 +22,9 @@ void* take(Cache* cache, size_t size);
 // `node` is a destroyed node's storage, not null.
 void give(Cache* cache, void* node) noexcept;
 
-// Empties the calling thread's cache for good (its end: NodeDrain.cpp).
+// Has drainThisThread() run when the calling thread ends (NodeDrain.cpp).
+void armDrain();
+// Empties the calling thread's cache for good.
 void drainThisThread() noexcept;
 
 // How many freed nodes the calling thread keeps now.

@@ -1,11 +1,10 @@
 // Apart from NodeCache.cpp: a thread-local object with a destructor there would make
 // every access to the cache check whether the thread has initialised it.
 
+#include "bundle/NodeCache.h"
+
 namespace status {
 namespace nodes {
-
-void drainThisThread() noexcept;
-void armDrain();
 
 namespace {
 
@@ -18,7 +17,7 @@ thread_local Drain tDrain;
 
 }  // namespace
 
-// Its first use on a thread registers the drain for the thread's end.
+// The first use of tDrain on a thread registers its destructor for the thread's end.
 void armDrain() {
     tDrain.arm();
 }
