@@ -65,7 +65,7 @@ def instructions(by_target):
     fig, axes = plt.subplots(1, 4, figsize=(14, 4.5), constrained_layout=True)
     styles = {"bundle": "-", "msgpack": "--"}
     for ax, phase in zip(axes, PHASES):
-        for target, _ in counts.TARGETS:
+        for color, (target, _) in enumerate(counts.TARGETS):
             rows = by_target.get(target, {})
             for lib, style in styles.items():
                 points = sorted((counts.entries_of(name), value / counts.entries_of(name))
@@ -73,7 +73,7 @@ def instructions(by_target):
                                 if name.startswith("%s/%s/mixed/" % (phase, lib)))
                 if points:
                     ax.plot([p[0] for p in points], [p[1] for p in points], style, marker="o",
-                            label="%s, %s" % (lib, target))
+                            color="C%d" % color, label="%s, %s" % (lib, target))
         ax.set_xscale("log")
         ax.set_title(phase)
         ax.set_xlabel("entries")
