@@ -12,7 +12,6 @@
 #include <binder/Parcel.h>
 #include <jni.h>
 #include <stdio.h>
-#include <string.h>
 #include <utils/String16.h>
 
 #include <algorithm>
