@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes an HTML page of plots from the benchmark results: time per entry against the
-number of entries for each phase, the bundle beside msgpack-c++ and FlexBuffers, and
-the decoder's hostile inputs on their own.
+number of entries for each phase, the bundle beside msgpack-c++ and FlexBuffers,
+instructions per entry on 32-bit ARM and x86-64 when bench/counts.sh has counted them,
+and the decoder's hostile inputs on their own.
 Usage: report.py RESULTS_DIR OUTPUT_HTML"""
 
 import io
@@ -13,6 +14,7 @@ import matplotlib
 matplotlib.use("Agg")
 import matplotlib.pyplot as plt  # noqa: E402
 
+import counts  # noqa: E402
 from ratios import load  # noqa: E402
 
 PHASES = ("build", "encode", "decode", "lookup")
@@ -59,6 +61,30 @@ def scaling(times):
     return svg(fig)
 
 
+def instructions(by_target):
+    fig, axes = plt.subplots(1, 4, figsize=(14, 4.5), constrained_layout=True)
+    styles = {"bundle": "-", "msgpack": "--"}
+    for ax, phase in zip(axes, PHASES):
+        for color, (target, _) in enumerate(counts.TARGETS):
+            rows = by_target.get(target, {})
+            for lib, style in styles.items():
+                points = sorted((counts.entries_of(name), value / counts.entries_of(name))
+                                for name, value in rows.items()
+                                if name.startswith("%s/%s/mixed/" % (phase, lib)))
+                if points:
+                    ax.plot([p[0] for p in points], [p[1] for p in points], style, marker="o",
+                            color="C%d" % color, label="%s, %s" % (lib, target))
+        ax.set_xscale("log")
+        ax.set_title(phase)
+        ax.set_xlabel("entries")
+        ax.set_ylabel("instructions per entry")
+        ax.set_ylim(bottom=0)
+        ax.grid(True, which="both", alpha=0.3)
+        ax.legend(fontsize="x-small")
+    fig.suptitle("Mixed entries: instructions per entry (qemu-arm on 32-bit ARM, callgrind on x86-64)")
+    return svg(fig)
+
+
 def hostile(times, counters):
     rows = []
     for name, ns in sorted(times.items()):
@@ -81,6 +107,10 @@ def main(results, output):
     native = os.path.join(results, "native.json")
     if os.path.exists(native):
         sections.append(("Time per entry", scaling(load([native])[0])))
+    counted = [os.path.join(results, "..", "..", "counts", t + ".json") for t, _ in counts.TARGETS]
+    counted = [path for path in counted if os.path.exists(path)]
+    if counted:
+        sections.append(("Instructions per entry", instructions(counts.load(counted))))
     worst = os.path.join(results, "worst_case_bench.json")
     if os.path.exists(worst):
         sections.append(("Hostile inputs", hostile(*load([worst]))))

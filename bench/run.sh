@@ -32,6 +32,12 @@ fi
 
 echo
 python3 "$here/ratios.py" "$out/native.json" $jvm
+# Instruction counts, when bench/counts.sh has made them (make bench does).
+counts=$(dirname "$build")/counts
+if [ -f "$counts/x86-64.json" ]; then
+  echo
+  python3 "$here/counts.py" table "$counts"/*.json
+fi
 echo
 python3 "$here/hostile.py" "$out/worst_case_bench.json"
 # Debian's interpreter, which has python3-matplotlib, whatever else is on the PATH.

@@ -2,6 +2,7 @@
 
 #include <binder/Parcel.h>
 #include <jni.h>
+#include <stddef.h>
 #include <stdint.h>
 
 #include <atomic>
@@ -44,6 +45,13 @@ public:
         ~HashNode();
         HashNode(const HashNode&) = delete;
         HashNode& operator=(const HashNode&) = delete;
+
+        // Freed nodes wait in a small per-thread cache for the next tree: a decoded
+        // bundle makes one node per entry, and malloc and free were a third of that.
+        static void* operator new(size_t size) { return allocate(size); }
+        static void operator delete(void* node) noexcept { release(node); }
+        static void* allocate(size_t size);
+        static void release(void* node) noexcept;
 
         std::string mKey;
         int32_t mType;

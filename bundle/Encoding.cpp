@@ -65,6 +65,31 @@ private:
     size_t mDepth = 0;
 };
 
+// Narrows UTF-16 units (little-endian bytes) into `out` while they are ASCII and not
+// zero; returns how many were.
+size_t narrowAscii(const char* bytes, size_t units, char* out) {
+    size_t plain = 0;
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    // Four units at a time while none is zero or above 0x7F.
+    for (; plain + 4 <= units; plain += 4) {
+        uint64_t w;
+        memcpy(&w, bytes + plain * sizeof(char16_t), sizeof w);
+        const uint64_t zeroUnits = (w - 0x0001000100010001u) & ~w & 0x8000800080008000u;
+        if ((w & 0xFF80FF80FF80FF80u) != 0 || zeroUnits != 0) break;
+        const uint32_t chars = static_cast<uint32_t>(
+            (w & 0xFF) | ((w >> 8) & 0xFF00) | ((w >> 16) & 0xFF0000) | ((w >> 24) & 0xFF000000));
+        memcpy(out + plain, &chars, sizeof chars);
+    }
+#endif
+    for (; plain < units; ++plain) {
+        char16_t unit;
+        memcpy(&unit, bytes + plain * sizeof unit, sizeof unit);
+        if (unit == 0 || unit >= 0x80) break;
+        out[plain] = static_cast<char>(unit);
+    }
+    return plain;
+}
+
 void writeEmptyBundle(android::Parcel* p) {
     Bundle().toParcel(p);
 }
@@ -132,37 +157,30 @@ std::string Bundle::readString(android::Parcel* p) {
     // ASCII text, the common case, narrows unit by unit as it is checked; a zero unit
     // ends it as it ends the converted text. Anything else takes the converter.
     const char* bytes = reinterpret_cast<const char*>(text);
-    const auto unitAt = [bytes](size_t i) {
+    const auto endsAscii = [bytes, units](size_t plain) {
+        if (plain == units) return true;
         char16_t unit;
-        memcpy(&unit, bytes + i * sizeof unit, sizeof unit);
-        return unit;
+        memcpy(&unit, bytes + plain * sizeof unit, sizeof unit);
+        return unit == 0;
     };
-    std::string result(units, '\0');
-    size_t plain = 0;
-#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    // Four units at a time while none is zero or above 0x7F.
-    for (; plain + 4 <= units; plain += 4) {
-        uint64_t w;
-        memcpy(&w, bytes + plain * sizeof(char16_t), sizeof w);
-        const uint64_t zeroUnits = (w - 0x0001000100010001u) & ~w & 0x8000800080008000u;
-        if ((w & 0xFF80FF80FF80FF80u) != 0 || zeroUnits != 0) break;
-        const uint32_t chars = static_cast<uint32_t>(
-            (w & 0xFF) | ((w >> 8) & 0xFF00) | ((w >> 16) & 0xFF0000) | ((w >> 24) & 0xFF000000));
-        memcpy(&result[plain], &chars, sizeof chars);
-    }
-#endif
-    for (; plain < units; ++plain) {
-        const char16_t unit = unitAt(plain);
-        if (unit == 0 || unit >= 0x80) break;
-        result[plain] = static_cast<char>(unit);
-    }
-    if (plain == units || unitAt(plain) == 0) {
-        result.resize(plain);
-        return result;
+    // A short text is narrowed on the stack and the string made once at its length; a
+    // longer one is narrowed in the string itself, cut where a zero unit ends it.
+    constexpr size_t kShort = 64;
+    if (units <= kShort) {
+        char narrow[kShort];
+        const size_t plain = narrowAscii(bytes, units, narrow);
+        if (endsAscii(plain)) return std::string(narrow, plain);
+    } else {
+        std::string result(units, '\0');
+        const size_t plain = narrowAscii(bytes, units, &result[0]);
+        if (endsAscii(plain)) {
+            result.resize(plain);
+            return result;
+        }
     }
     const ssize_t length = utf16_to_utf8_length(text, units);
     if (length < 1) return std::string();  // empty text: the converter writes nothing
-    result.assign(static_cast<size_t>(length), '\0');
+    std::string result(static_cast<size_t>(length), '\0');
     utf16_to_utf8(text, units, &result[0]);  // its NUL lands on the string's own
     result.resize(strlen(result.c_str()));   // an embedded zero unit ends the text
     return result;

@@ -5,6 +5,7 @@
 #include "bundle/Bundle.h"
 #include "bundle/Elements.h"
 #include "bundle/KeyHash.h"
+#include "bundle/NodeCache.h"
 
 namespace status {
 
@@ -14,6 +15,8 @@ namespace {
 // each of its ancestors keeps the link to its own parent in mLeft. A tree that is
 // never rebalanced can be as deep as it has nodes.
 void destroySubtree(Bundle::HashNode* node) {
+    if (node == nullptr) return;
+    nodes::Cache* cache = nodes::thisThread();
     Bundle::HashNode* parent = nullptr;
     for (;;) {
         while (node != nullptr) {
@@ -31,7 +34,9 @@ void destroySubtree(Bundle::HashNode* node) {
         Bundle::HashNode* done = parent;
         parent = done->mLeft;
         done->mLeft = nullptr;
-        delete done;
+        // What delete does, with the thread's node cache looked up once per subtree.
+        done->~HashNode();
+        nodes::give(cache, done);
     }
 }
 
