@@ -129,10 +129,11 @@ Bundle::HashNode* TreeBuilder::add(std::string&& key) {
     return findOrAppend(std::move(key), hash);
 }
 
-// The keys so far came in ascending hash order: one key per hash.
+// The keys so far came in ascending hash order: one key per hash. The table takes room
+// at once for as many hashes as the bytes can hold entries, so that it never regrows.
 void TreeBuilder::indexAll() {
     size_t slots = 16;
-    while (slots < 2 * (mNodes.size() + 1)) slots *= 2;
+    while (slots < 2 * std::max(mNodes.capacity(), mNodes.size() + 1)) slots *= 2;
     mByHash.assign(slots, HashSlot{});
     for (size_t i = 0; i < mNodes.size(); ++i) {
         hashSlot(mNodes[i]->mHash) = HashSlot{mNodes[i]->mHash, static_cast<uint32_t>(i + 1)};
