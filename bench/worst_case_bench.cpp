@@ -439,10 +439,8 @@ BENCHMARK(BM_LookupEveryKeyOfAChain)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oNSquared);
 
-// A nest `depth` levels deep, one key per level, read down to the bottom: every getBundle
-// copies the rest of the nest, so the whole read copies about depth^2 / 2 levels.
-void BM_ReadDownANest(benchmark::State& state) {
-    const int64_t depth = state.range(0);
+// A nest `depth` levels deep, one key per level.
+void writeNest(android::Parcel* p, int64_t depth) {
     Bundle nest;
     nest.set("leaf", 1);
     for (int64_t i = 0; i < depth; ++i) {
@@ -450,8 +448,15 @@ void BM_ReadDownANest(benchmark::State& state) {
         outer.set("n", nest);
         nest = outer;
     }
+    nest.toParcel(p);
+}
+
+// Read down to the bottom: every getBundle copies the rest of the nest, so the whole read
+// copies about depth^2 / 2 levels.
+void BM_ReadDownANest(benchmark::State& state) {
+    const int64_t depth = state.range(0);
     android::Parcel p;
-    nest.toParcel(&p);
+    writeNest(&p, depth);
     for (auto _ : state) {
         Bundle level = decode(p);
         for (int64_t i = 0; i < depth; ++i) level = level.getBundle("n");
@@ -465,6 +470,31 @@ BENCHMARK(BM_ReadDownANest)
     ->Range(1 << 8, 1 << 12)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oNSquared);
+
+// A reader that keeps every level alive on its way down holds a copy of the rest of the
+// nest per level: the heap it holds at the bottom (C allocator's bytes in use).
+void BM_KeepEveryLevelOfANest(benchmark::State& state) {
+    const int64_t depth = state.range(0);
+    android::Parcel p;
+    writeNest(&p, depth);
+    double held = 0;
+    for (auto _ : state) {
+        std::vector<Bundle> levels;
+        levels.reserve(static_cast<size_t>(depth) + 1);
+        const bench::HeapCount count;
+        levels.push_back(decode(p));
+        for (int64_t i = 0; i < depth; ++i) levels.push_back(levels.back().getBundle("n"));
+        held = count.use().heapBytes;
+    }
+    state.counters["bytes"] = static_cast<double>(p.dataSize());
+    state.counters["levels"] = static_cast<double>(depth);
+    state.counters["held_bytes"] = held;
+}
+BENCHMARK(BM_KeepEveryLevelOfANest)
+    ->Arg(1 << 10)
+    ->Arg(1 << 12)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 }  // namespace
 
