@@ -96,9 +96,9 @@ void grow(std::vector<Slot>& slots, Start start) {
     std::vector<Slot> larger(2 * slots.size(), Slot{});
     const size_t mask = larger.size() - 1;
     for (const Slot& slot : slots) {
-        if (slot.ref == 0) continue;
+        if (slot == Slot{}) continue;
         size_t i = start(slot, larger.size());
-        while (larger[i].ref != 0) i = (i + 1) & mask;
+        while (!(larger[i] == Slot{})) i = (i + 1) & mask;
         larger[i] = slot;
     }
     slots.swap(larger);
@@ -111,6 +111,7 @@ TreeBuilder::~TreeBuilder() {
 }
 
 Bundle::HashNode* TreeBuilder::append(std::string&& key, int32_t hash) {
+    mHashes.push_back(hash);
     mNodes.push_back(nullptr);  // room first, so that the node cannot be lost
     Bundle::HashNode* node = new Bundle::HashNode("");
     node->mKey = std::move(key);
@@ -122,29 +123,47 @@ Bundle::HashNode* TreeBuilder::append(std::string&& key, int32_t hash) {
 Bundle::HashNode* TreeBuilder::add(std::string&& key) {
     const int32_t hash = keyHash(key.data(), key.size());
     if (mAscending) {
-        if (mNodes.empty() || hash > mNodes.back()->mHash) return append(std::move(key), hash);
+        if (mHashes.empty() || hash > mHashes.back()) return append(std::move(key), hash);
         mAscending = false;
-        indexAll();
+        startIndex();
     }
     return findOrAppend(std::move(key), hash);
 }
 
-// The keys so far came in ascending hash order: one key per hash. The table takes room
-// at once for as many hashes as the bytes can hold entries, so that it never regrows.
-void TreeBuilder::indexAll() {
+// The keys so far came in ascending hash order: one key per hash. The tables take room
+// at once for as many hashes as the bytes can hold entries, so that they never regrow.
+void TreeBuilder::startIndex() {
+    const size_t most = std::max(mNodes.capacity(), mNodes.size() + 1);
     size_t slots = 16;
-    while (slots < 2 * std::max(mNodes.capacity(), mNodes.size() + 1)) slots *= 2;
-    mByHash.assign(slots, HashSlot{});
-    for (size_t i = 0; i < mNodes.size(); ++i) {
-        hashSlot(mNodes[i]->mHash) = HashSlot{mNodes[i]->mHash, static_cast<uint32_t>(i + 1)};
+    while (slots < 2 * most) slots *= 2;
+    mByHash.assign(slots, 0);
+    mSeen.assign(slots / 16, 0);  // 8 bits per entry
+    for (const int32_t hash : mHashes) {
+        const size_t bit = hashStart(hash, 64 * mSeen.size());
+        mSeen[bit / 64] |= uint64_t{1} << (bit % 64);
     }
-    mHashesUsed = mNodes.size();
 }
 
-TreeBuilder::HashSlot& TreeBuilder::hashSlot(int32_t hash) {
+// Places the nodes from mIndexed on, whose hashes no other node has. Their slots are
+// fetched together first: a run of them costs about one miss, not one each.
+void TreeBuilder::indexPending() {
+    for (size_t i = mIndexed; i < mHashes.size(); ++i) {
+        __builtin_prefetch(&mByHash[hashStart(mHashes[i], mByHash.size())]);
+    }
+    for (; mIndexed < mHashes.size(); ++mIndexed) {
+        hashSlot(mHashes[mIndexed]) = static_cast<uint32_t>(mIndexed + 1);
+        if (2 * ++mHashesUsed > mByHash.size()) {
+            grow(mByHash, [this](uint32_t ref, size_t n) {
+                return hashStart(mHashes[(ref & ~kShared) - 1], n);
+            });
+        }
+    }
+}
+
+uint32_t& TreeBuilder::hashSlot(int32_t hash) {
     const size_t mask = mByHash.size() - 1;
     size_t i = hashStart(hash, mByHash.size());
-    while (mByHash[i].ref != 0 && mByHash[i].hash != hash) i = (i + 1) & mask;
+    while (mByHash[i] != 0 && mHashes[(mByHash[i] & ~kShared) - 1] != hash) i = (i + 1) & mask;
     return mByHash[i];
 }
 
@@ -167,23 +186,26 @@ void TreeBuilder::placeKey(uint64_t keyed, uint32_t index) {
 // it; keys that share a hash are told apart by their keyed hash, and compared whole
 // only when that is equal too, so no order of theirs costs more than their bytes.
 Bundle::HashNode* TreeBuilder::findOrAppend(std::string&& key, int32_t hash) {
+    const size_t bit = hashStart(hash, 64 * mSeen.size());
+    uint64_t& word = mSeen[bit / 64];
+    if ((word & uint64_t{1} << (bit % 64)) == 0) {
+        word |= uint64_t{1} << (bit % 64);
+        return append(std::move(key), hash);
+    }
+    indexPending();
     const uint32_t index = static_cast<uint32_t>(mNodes.size());
-    HashSlot& slot = hashSlot(hash);
-    if (slot.ref == 0) {
+    uint32_t& slot = hashSlot(hash);
+    if (slot == 0) {
         Bundle::HashNode* node = append(std::move(key), hash);
-        slot = HashSlot{hash, index + 1};
-        if (2 * ++mHashesUsed > mByHash.size()) {
-            grow(mByHash, [](const HashSlot& s, size_t n) { return hashStart(s.hash, n); });
-        }
+        indexPending();
         return node;
     }
     const uint64_t keyed = keyedHash(key);
-    if (slot.ref != kShared) {
-        Bundle::HashNode* only = mNodes[slot.ref - 1];
+    if ((slot & kShared) == 0) {
+        Bundle::HashNode* only = mNodes[slot - 1];
         if (only->mKey == key) return only;
-        const uint32_t onlyIndex = slot.ref - 1;
-        slot.ref = kShared;
-        placeKey(keyedHash(only->mKey), onlyIndex);
+        placeKey(keyedHash(only->mKey), slot - 1);
+        slot |= kShared;
     } else {
         const size_t mask = mByKey.size() - 1;
         for (size_t i = keyStart(keyed, mByKey.size()); mByKey[i].ref != 0; i = (i + 1) & mask) {
@@ -194,11 +216,13 @@ Bundle::HashNode* TreeBuilder::findOrAppend(std::string&& key, int32_t hash) {
     }
     Bundle::HashNode* node = append(std::move(key), hash);
     placeKey(keyed, index);
+    mIndexed = mNodes.size();  // its hash has its slot already
     return node;
 }
 
 void TreeBuilder::finish() {
-    std::vector<HashSlot>().swap(mByHash);  // repeats are all found: room for the sort
+    std::vector<uint64_t>().swap(mSeen);  // repeats are all found: room for the sort
+    std::vector<uint32_t>().swap(mByHash);
     std::vector<KeySlot>().swap(mByKey);
     if (mNodes.empty()) return;
     if (mAscending) {
@@ -206,7 +230,7 @@ void TreeBuilder::finish() {
     } else {
         std::vector<uint64_t> order;
         order.reserve(mNodes.size());
-        for (size_t i = mNodes.size(); i-- > 0;) order.push_back(orderKey(mNodes[i]->mHash, i));
+        for (size_t i = mNodes.size(); i-- > 0;) order.push_back(orderKey(mHashes[i], i));
         sortByHash(order);
         link(order);
     }

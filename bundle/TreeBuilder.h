@@ -29,7 +29,10 @@ public:
     TreeBuilder& operator=(const TreeBuilder&) = delete;
 
     // Room for the entries that the bytes left can hold at the most.
-    void reserve(size_t entries) { mNodes.reserve(entries); }
+    void reserve(size_t entries) {
+        mNodes.reserve(entries);
+        mHashes.reserve(entries);
+    }
     // The node the next entry of the stream decodes into: the key's own if it came
     // before, else a new one.
     Bundle::HashNode* add(std::string&& key);
@@ -37,31 +40,37 @@ public:
     void finish();
 
 private:
-    // A hash that one key has points at its node; a hash that several keys share sends
-    // the look-up to mByKey.
-    struct HashSlot {
-        int32_t hash;
-        uint32_t ref;  // 0: empty, kShared, or the node's index + 1
-    };
+    // The hash table's slots hold a node's index + 1, with kShared set when other keys have
+    // its hash too; those are then found in mByKey.
+    static constexpr uint32_t kShared = 0x80000000u;
     struct KeySlot {
         uint64_t keyed;  // the key's hash under the process's secret
         uint32_t ref;    // 0: empty, or the node's index + 1
+        bool operator==(const KeySlot& other) const {
+            return keyed == other.keyed && ref == other.ref;
+        }
     };
-    static constexpr uint32_t kShared = UINT32_MAX;
 
     Bundle::HashNode* append(std::string&& key, int32_t hash);
-    void indexAll();
+    void startIndex();
+    void indexPending();
     Bundle::HashNode* findOrAppend(std::string&& key, int32_t hash);
-    HashSlot& hashSlot(int32_t hash);
+    uint32_t& hashSlot(int32_t hash);
     void placeKey(uint64_t keyed, uint32_t index);
     void link(const std::vector<uint64_t>& order);
 
     Bundle::HashTree& mTree;
     std::vector<Bundle::HashNode*> mNodes;  // one per key, in order of first arrival
+    std::vector<int32_t> mHashes;           // theirs, so that tables and sort touch no node
     // While every key hashes above the one before, no key can repeat and the tree is a
     // chain to the right: the encoder's own order needs neither look-up nor sort.
     bool mAscending = true;
-    std::vector<HashSlot> mByHash;  // open addressing, at most half full
+    // A bit per hash seen, eight bits per entry the bytes can hold: a clear bit lets a
+    // new hash pass without a look-up in mByHash, which takes the nodes from mIndexed on
+    // only when a look-up is due, all at once.
+    std::vector<uint64_t> mSeen;
+    size_t mIndexed = 0;
+    std::vector<uint32_t> mByHash;  // open addressing, at most half full
     std::vector<KeySlot> mByKey;
     size_t mHashesUsed = 0;
     size_t mKeysUsed = 0;
