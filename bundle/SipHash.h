@@ -34,7 +34,7 @@ uint64_t sipHash(uint64_t k0, uint64_t k1, const void* data, size_t length) {
     const size_t whole = length & ~size_t{7};
     for (size_t i = 0; i < whole; i += 8) {
         uint64_t m = 0;
-        for (int b = 0; b < 8; ++b) m |= uint64_t{bytes[i + b]} << (8 * b);
+        for (size_t b = 0; b < 8; ++b) m |= uint64_t{bytes[i + b]} << (8 * b);
         v3 ^= m;
         rounds(C);
         v0 ^= m;

@@ -23,13 +23,9 @@ uint32_t indexOf(uint64_t key) {
 }
 
 // Sorts keys that are made in descending index order by their hash, stably: four
-// counting passes, linear whatever the hashes are. Fewer keys than one pass's counters
-// take a plain sort, whose worst case at that size is small.
+// counting passes, linear whatever the hashes are, with no comparison a sender could
+// steer. Few keys are rare here: the encoder's own order needs no sort.
 void sortByHash(std::vector<uint64_t>& keys) {
-    if (keys.size() < 256) {
-        std::sort(keys.begin(), keys.end());
-        return;
-    }
     std::vector<uint64_t> sorted(keys.size());
     for (unsigned shift = 32; shift < 64; shift += 8) {
         size_t starts[257] = {};

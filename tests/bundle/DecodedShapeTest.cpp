@@ -220,6 +220,7 @@ void expectSameTree(const Node* decoded, const Node* reference) {
 
 TEST(DecodedShapeTest, EveryOrderGivesTheTreeOfKeyByKeyInsertion) {
     const Keys plain = numbered(1500);
+    const Keys few = numbered(40);
     const Keys collisions = oneHash(10, "", 2);
     const Keys prefixed = oneHash(7, std::string(300, 'p'), 2);
     const Keys groups = smallGroups();
@@ -236,7 +237,7 @@ TEST(DecodedShapeTest, EveryOrderGivesTheTreeOfKeyByKeyInsertion) {
         {"deepest repeated", deepestRepeated},
         {"random repeats", randomRepeats},
     };
-    for (const Keys* keys : {&plain, &collisions, &prefixed, &groups, &prefixes}) {
+    for (const Keys* keys : {&plain, &few, &collisions, &prefixed, &groups, &prefixes}) {
         for (const auto& [name, order] : orders) {
             for (Ending ending : {Ending::kNone, Ending::kUnknownKind, Ending::kNestedTooLong,
                                   Ending::kArrayTooLong}) {
