@@ -277,15 +277,17 @@ const std::vector<Family*>& families() {
         // Keys of one hash whose first 16 bytes are equal, shuffled and in the order that
         // is worst for this build's std::sort; then the same as a status item's value.
         const Keys prefixed = fitting(oneHash(7, std::string(16, 'p')));
-        for (const Keys& keys : {shuffled(prefixed, 3), againstSort(prefixed)}) {
-            const bool random = list.size() == 11;
-            list.push_back(new Family(random ? "one hash, 16 bytes shared, shuffled"
-                                             : "one hash, 16 bytes shared, against std::sort",
-                                      keys, fitted));
+        const auto run = [&list, &fitted](const char* name, const Keys& keys) {
+            list.push_back(new Family(name, keys, fitted));
             list.back()->sortComparisons = sortComparisons(keys);
-        }
-        list.push_back(new Family("status item: 16 bytes shared, shuffled", *list[11]));
-        list.push_back(new Family("status item: 16 bytes shared, against std::sort", *list[12]));
+            return list.back();
+        };
+        const Family* shuffledRun =
+            run("one hash, 16 bytes shared, shuffled", shuffled(prefixed, 3));
+        const Family* sortRun =
+            run("one hash, 16 bytes shared, against std::sort", againstSort(prefixed));
+        list.push_back(new Family("status item: 16 bytes shared, shuffled", *shuffledRun));
+        list.push_back(new Family("status item: 16 bytes shared, against std::sort", *sortRun));
         list.push_back(new Family("one repeated key (null)", flood, fitted));
         list.push_back(new Family("one hash, shuffled", shuffled(oneHash(8), 3), fitted));
         return list;
