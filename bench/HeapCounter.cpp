@@ -11,14 +11,18 @@ namespace {
 bool gCounting = false;
 size_t gCalls = 0;
 size_t gLiveBytes = 0;
+size_t gPeakBytes = 0;
+
+void count(void* p) {
+    ++gCalls;
+    gLiveBytes += malloc_usable_size(p);
+    if (gLiveBytes > gPeakBytes) gPeakBytes = gLiveBytes;
+}
 
 void* allocate(size_t size) {
     void* p = malloc(size == 0 ? 1 : size);
     if (p == nullptr) throw std::bad_alloc();
-    if (gCounting) {
-        ++gCalls;
-        gLiveBytes += malloc_usable_size(p);
-    }
+    if (gCounting) count(p);
     return p;
 }
 
@@ -43,10 +47,7 @@ void* operator new[](size_t size) {
 }
 void* operator new(size_t size, const std::nothrow_t&) noexcept {
     void* p = malloc(size == 0 ? 1 : size);
-    if (p != nullptr && gCounting) {
-        ++gCalls;
-        gLiveBytes += malloc_usable_size(p);
-    }
+    if (p != nullptr && gCounting) count(p);
     return p;
 }
 void* operator new[](size_t size, const std::nothrow_t& tag) noexcept {
@@ -73,7 +74,9 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept {
 
 namespace bench {
 
-HeapCount::HeapCount() : mCalls(gCalls), mNewBytes(gLiveBytes), mHeapBytes(heapInUse()) {
+HeapCount::HeapCount()
+    : mCalls(gCalls), mNewBytes(gLiveBytes), mHeapBytes(heapInUse()), mPeakBase(gLiveBytes) {
+    gPeakBytes = gLiveBytes;
     gCounting = true;
 }
 
@@ -84,7 +87,8 @@ HeapCount::~HeapCount() {
 HeapUse HeapCount::use() const {
     return {static_cast<double>(gCalls - mCalls),
             static_cast<double>(gLiveBytes) - static_cast<double>(mNewBytes),
-            static_cast<double>(heapInUse()) - static_cast<double>(mHeapBytes)};
+            static_cast<double>(heapInUse()) - static_cast<double>(mHeapBytes),
+            static_cast<double>(gPeakBytes) - static_cast<double>(mPeakBase)};
 }
 
 }  // namespace bench

@@ -10,11 +10,13 @@
 namespace bench {
 
 // What a piece of work left on the heap: operator new calls, the usable bytes of the
-// blocks still held, and the C allocator's bytes in use (its overhead included).
+// blocks still held, and the C allocator's bytes in use (its overhead included); and
+// the most usable bytes it held at any one time.
 struct HeapUse {
     double calls;
     double newBytes;
     double heapBytes;
+    double peakNewBytes;
 };
 
 class HeapCount {
@@ -30,6 +32,7 @@ private:
     size_t mCalls;
     size_t mNewBytes;
     size_t mHeapBytes;
+    size_t mPeakBase;
 };
 
 }  // namespace bench

@@ -15,6 +15,7 @@ matplotlib.use("Agg")
 import matplotlib.pyplot as plt  # noqa: E402
 
 import counts  # noqa: E402
+from hostile import GOALS, families, ratio  # noqa: E402
 from ratios import load  # noqa: E402
 
 PHASES = ("build", "encode", "decode", "lookup")
@@ -85,20 +86,44 @@ def instructions(by_target):
     return svg(fig)
 
 
+PHASES_HOSTILE = (("warm", "decode, warm (ms)"), ("cold", "decode, cold (ms)"),
+                  ("heap", "peak decode heap per input byte"), ("encode", "encode (ms)"),
+                  ("destroy", "destroy (ms)"))
+
+
 def hostile(times, counters):
-    rows = []
-    for name, ns in sorted(times.items()):
-        row = counters[name]
-        label = name.replace("/iterations:%s" % row.get("iterations"), "")
-        label += " " + row["label"] if row.get("label") else ""
-        rows.append((label, ns / 1e6))
-    fig, ax = plt.subplots(figsize=(11, 0.4 * len(rows) + 1.5), constrained_layout=True)
-    ax.barh([r[0] for r in rows], [r[1] for r in rows])
-    ax.set_xscale("log")
-    ax.set_xlabel("CPU time per operation (ms)")
-    ax.invert_yaxis()
-    ax.grid(True, axis="x", which="both", alpha=0.3)
-    ax.set_title("Decoder worst cases: one parcel per input family")
+    fams = families(times, counters)
+    order = sorted(fams)
+    names = []
+    for i in order:
+        sent, own = fams[i]["entries"]
+        names.append("%s (%s)" % (fams[i]["label"], "{:,}".format(sent) if sent == own else
+                                 "{:,} / {:,} entries".format(sent, own)))
+    fig, axes = plt.subplots(1, len(PHASES_HOSTILE), sharey=True, constrained_layout=True,
+                             figsize=(20, 0.42 * len(order) + 1.8))
+    height = 0.4
+    ys = range(len(order))
+    for ax, (phase, title) in zip(axes, PHASES_HOSTILE):
+        sent = [fams[i].get((phase, 0), 0) for i in order]
+        own = [fams[i].get((phase, 1), 0) for i in order]
+        ax.barh([y - height / 2 for y in ys], sent, height, label="as sent", color="tab:red")
+        ax.barh([y + height / 2 for y in ys], own, height, label="encoder's order", color="tab:blue")
+        top = max(sent + own) or 1
+        for y, i in zip(ys, order):
+            r = ratio(fams[i], phase)
+            if r is not None:
+                ax.text(max(fams[i].get((phase, 0), 0), fams[i].get((phase, 1), 0)) + 0.02 * top, y,
+                        "%.2fx" % r, va="center", fontsize="small",
+                        color="black" if r <= GOALS.get(phase, float("inf")) else "red")
+        ax.set_xlim(0, top * 1.25)
+        ax.set_title(title)
+        ax.grid(True, axis="x", alpha=0.3)
+    axes[0].set_yticks(list(ys))
+    axes[0].set_yticklabels(names)
+    axes[0].invert_yaxis()
+    axes[0].legend(fontsize="small", loc="lower right")
+    fig.suptitle("Hostile 1 MiB parcels: each family as sent beside the encoder's order for as many "
+                 "entries; the ratio at the end of each pair")
     return svg(fig)
 
 

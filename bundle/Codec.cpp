@@ -46,9 +46,6 @@ bool decodeBool(const Parcel* p, Node& n) {
     scalar::storeBool(n, p->readInt32() != 0);
     return true;
 }
-void replaceBool(Node& kept, Node& later, bool) {
-    scalar::storeBool(kept, scalar::loadBool(later));
-}
 
 void encodeInt32(Parcel* p, const Node& n) {
     p->writeInt32(scalar::load<int32_t>(n));
@@ -59,9 +56,6 @@ void putInt32(uint8_t* out, const Node& n, const AsciiText&) {
 bool decodeInt32(const Parcel* p, Node& n) {
     scalar::store<int32_t>(n, p->readInt32());
     return true;
-}
-void replaceInt32(Node& kept, Node& later, bool) {
-    scalar::store(kept, scalar::load<int32_t>(later));
 }
 
 void encodeInt64(Parcel* p, const Node& n) {
@@ -74,9 +68,6 @@ bool decodeInt64(const Parcel* p, Node& n) {
     scalar::store<int64_t>(n, p->readInt64());
     return true;
 }
-void replaceInt64(Node& kept, Node& later, bool) {
-    scalar::store(kept, scalar::load<int64_t>(later));
-}
 
 void encodeDouble(Parcel* p, const Node& n) {
     p->writeDouble(scalar::load<double>(n));
@@ -87,9 +78,6 @@ void putDouble(uint8_t* out, const Node& n, const AsciiText&) {
 bool decodeDouble(const Parcel* p, Node& n) {
     scalar::store<double>(n, p->readDouble());
     return true;
-}
-void replaceDouble(Node& kept, Node& later, bool) {
-    scalar::store(kept, scalar::load<double>(later));
 }
 
 void encodeString(Parcel* p, const Node& n) {
@@ -105,9 +93,6 @@ void putString(uint8_t* out, const Node&, const AsciiText& text) {
 bool decodeString(const Parcel* p, Node& n) {
     n.mString = Bundle::readString(const_cast<Parcel*>(p));
     return true;
-}
-void replaceString(Node& kept, Node& later, bool) {
-    kept.mString.swap(later.mString);
 }
 
 // ---- nested bundle and bundle array: the stored bytes travel as they are
@@ -131,14 +116,6 @@ bool decodeStored(const Parcel* p, Node& n) {
     p->setDataPosition(pos + static_cast<uint32_t>(length));
     return true;
 }
-// A length the bytes could not back left the stored bytes as they were.
-void replaceStored(Node& kept, Node& later, bool complete) {
-    if (!complete) return;
-    kept.mParcel.freeData();
-    const size_t size = later.mParcel.dataSize();
-    if (size != 0) kept.mParcel.setData(later.mParcel.data(), size);
-}
-
 // ---- element arrays: count, then each element; Wire is the element's wire form
 
 template <class T>
@@ -235,12 +212,6 @@ bool decodeInt32Elements(const Parcel* p, Node& n) {
     return true;
 }
 
-// Every element decoder replaces the storage, also when its count ends the decoding.
-void replaceElements(Node& kept, Node& later, bool) {
-    std::swap(kept.mData, later.mData);
-    std::swap(kept.mSize, later.mSize);
-}
-
 void encodeBoolArray(Parcel* p, const Node& n) {
     encodeElements<bool, int32_t, &Parcel::writeInt32>(p, n);
 }
@@ -317,7 +288,6 @@ bool decodeStringArray(const Parcel* p, Node& n) {
 struct KindCodec {
     void (*encode)(Parcel*, const Node&);
     bool (*decode)(const Parcel*, Node&);
-    void (*replace)(Node& kept, Node& later, bool complete);
     size_t (*blockSize)(const Node&, AsciiText& text);  // null: the kind writes itself
     void (*putBlock)(uint8_t* out, const Node&, const AsciiText& text);
 };
@@ -325,24 +295,24 @@ struct KindCodec {
 template <class T, class Wire>
 constexpr KindCodec numbers(void (*encode)(Parcel*, const Node&),
                             bool (*decode)(const Parcel*, Node&)) {
-    return {encode, decode, replaceElements, elementsSize<T, Wire>, putElementsBlock<T, Wire>};
+    return {encode, decode, elementsSize<T, Wire>, putElementsBlock<T, Wire>};
 }
 
 // Indexed by the kind tag.
 const KindCodec kCodecs[] = {
-    {encodeBool, decodeBool, replaceBool, fixedSize<4>, putBool},               // TYPE_BOOL
-    {encodeInt32, decodeInt32, replaceInt32, fixedSize<4>, putInt32},           // TYPE_INT32
-    {encodeInt64, decodeInt64, replaceInt64, fixedSize<8>, putInt64},           // TYPE_INT64
-    {encodeDouble, decodeDouble, replaceDouble, fixedSize<8>, putDouble},       // TYPE_DOUBLE
-    {encodeString, decodeString, replaceString, stringSize, putString},         // TYPE_STRING
-    {encodeStored, decodeStored, replaceStored, nullptr, nullptr},              // TYPE_BUNDLE
-    numbers<bool, int32_t>(encodeBoolArray, decodeBoolArray),                   // TYPE_BOOL_ARRAY
-    {encodeByteArray, decodeByteArray, replaceElements, nullptr, nullptr},      // TYPE_BYTE_ARRAY
-    numbers<unsigned short, int32_t>(encodeWordArray, decodeWordArray),         // TYPE_WORD_ARRAY
-    numbers<int, int32_t>(encodeIntArray, decodeIntArray),                      // TYPE_INT_ARRAY
-    numbers<double, double>(encodeDoubleArray, decodeDoubleArray),              // TYPE_DOUBLE_ARRAY
-    {encodeStringArray, decodeStringArray, replaceElements, nullptr, nullptr},  // TYPE_STRING_ARRAY
-    {encodeStored, decodeStored, replaceStored, nullptr, nullptr},              // TYPE_BUNDLE_ARRAY
+    {encodeBool, decodeBool, fixedSize<4>, putBool},                     // TYPE_BOOL
+    {encodeInt32, decodeInt32, fixedSize<4>, putInt32},                  // TYPE_INT32
+    {encodeInt64, decodeInt64, fixedSize<8>, putInt64},                  // TYPE_INT64
+    {encodeDouble, decodeDouble, fixedSize<8>, putDouble},               // TYPE_DOUBLE
+    {encodeString, decodeString, stringSize, putString},                 // TYPE_STRING
+    {encodeStored, decodeStored, nullptr, nullptr},                      // TYPE_BUNDLE
+    numbers<bool, int32_t>(encodeBoolArray, decodeBoolArray),            // TYPE_BOOL_ARRAY
+    {encodeByteArray, decodeByteArray, nullptr, nullptr},                // TYPE_BYTE_ARRAY
+    numbers<unsigned short, int32_t>(encodeWordArray, decodeWordArray),  // TYPE_WORD_ARRAY
+    numbers<int, int32_t>(encodeIntArray, decodeIntArray),               // TYPE_INT_ARRAY
+    numbers<double, double>(encodeDoubleArray, decodeDoubleArray),       // TYPE_DOUBLE_ARRAY
+    {encodeStringArray, decodeStringArray, nullptr, nullptr},            // TYPE_STRING_ARRAY
+    {encodeStored, decodeStored, nullptr, nullptr},                      // TYPE_BUNDLE_ARRAY
 };
 static_assert(sizeof(kCodecs) / sizeof(kCodecs[0]) == Bundle::TYPE_BUNDLE_ARRAY + 1,
               "one codec per kind");
@@ -397,11 +367,6 @@ void writeEntry(Parcel* p, const Node& node) {
     writeText(p, node.mKey);
     p->writeInt32(node.mType);
     if (kind != nullptr) kind->encode(p, node);
-}
-
-void replaceValue(Node& kept, Node& later, bool complete) {
-    kept.mType = later.mType;
-    if (recognised(later.mType)) kCodecs[later.mType].replace(kept, later, complete);
 }
 
 }  // namespace codec

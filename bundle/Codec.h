@@ -29,11 +29,6 @@ void encodeValue(android::Parcel* p, const Bundle::HashNode& node);
 // bundle (the node keeps its kind).
 bool decodeValue(const android::Parcel* p, Bundle::HashNode& node);
 
-// Moves into `kept` what decoding `later`'s entry wrote: its kind and the fields its
-// kind's decoder sets, so that `kept` ends as if that entry had been decoded into it.
-// `complete` is false for an entry that ended the decoding part-way.
-void replaceValue(Bundle::HashNode& kept, Bundle::HashNode& later, bool complete);
-
 // Replaces the node's stored bytes with the encoding of `value` (a Bundle or a
 // BundleArray), ready to be read from the first byte. `empty` is the encoding of an
 // empty value, which stands in for the node itself when the value contains it.

@@ -29,10 +29,7 @@ void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t coun
         Bundle::HashNode* node = builder.add(Bundle::readString(const_cast<android::Parcel*>(p)));
         node->mType = p->readInt32();
         if (!codec::recognised(node->mType)) break;
-        if (!codec::decodeValue(p, *node)) {
-            builder.stopped();
-            break;
-        }
+        if (!codec::decodeValue(p, *node)) break;
     }
     builder.finish();
 }

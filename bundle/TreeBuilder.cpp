@@ -1,10 +1,12 @@
 #include "bundle/TreeBuilder.h"
 
 #include <algorithm>
+#include <chrono>
+#include <random>
 #include <utility>
 
-#include "bundle/Codec.h"
 #include "bundle/KeyHash.h"
+#include "bundle/SipHash.h"
 
 namespace status {
 
@@ -20,17 +22,10 @@ uint32_t indexOf(uint64_t key) {
     return UINT32_MAX - static_cast<uint32_t>(key);
 }
 
-int32_t hashOf(uint64_t key) {
-    return static_cast<int32_t>(static_cast<uint32_t>(key >> 32) ^ 0x80000000u);
-}
-
 // Sorts keys that are made in descending index order by their hash, stably: four
-// counting passes, linear whatever the hashes are. Few keys take a plain sort.
+// counting passes, linear whatever the hashes are, with no comparison a sender could
+// steer. Few keys are rare here: the encoder's own order needs no sort.
 void sortByHash(std::vector<uint64_t>& keys) {
-    if (keys.size() < 256) {
-        std::sort(keys.begin(), keys.end());
-        return;
-    }
     std::vector<uint64_t> sorted(keys.size());
     for (unsigned shift = 32; shift < 64; shift += 8) {
         size_t starts[257] = {};
@@ -42,28 +37,68 @@ void sortByHash(std::vector<uint64_t>& keys) {
     }
 }
 
-// An entry of a run of equal hashes, ordered by key, then stream order. The key's first
-// sixteen bytes sit in the entry, so that most comparisons touch no node.
-struct RunEntry {
-    uint64_t head[2];
-    const std::string* key;
-    uint32_t index;
-
-    static RunEntry of(const std::string& key, uint32_t index) {
-        RunEntry entry{{0, 0}, &key, index};
-        for (size_t i = 0; i < key.size() && i < 16; ++i) {
-            entry.head[i / 8] |= uint64_t{static_cast<unsigned char>(key[i])} << (56 - 8 * (i % 8));
-        }
-        return entry;
-    }
-    // Keys hold no NUL, so the zeros after a short key order it first, as compare does.
-    bool operator<(const RunEntry& other) const {
-        if (head[0] != other.head[0]) return head[0] < other.head[0];
-        if (head[1] != other.head[1]) return head[1] < other.head[1];
-        const int byKey = key->size() > 16 || other.key->size() > 16 ? key->compare(*other.key) : 0;
-        return byKey != 0 ? byKey < 0 : index < other.index;
-    }
+// Drawn once per process, so that a sender cannot aim keys at the tables' slots: the
+// key of the keyed hash, and the multiplier and offset that place a 32-bit hash.
+struct Secret {
+    uint64_t k0, k1, multiplier, offset;
 };
+
+uint64_t mix(uint64_t x) {
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9u;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebu;
+    return x ^ (x >> 31);
+}
+
+const Secret& secret() {
+    static const Secret kSecret = [] {
+        uint64_t words[4] = {};
+        try {
+            std::random_device device;
+            for (uint64_t& word : words) word = (uint64_t{device()} << 32) ^ device();
+        } catch (...) {
+            // No entropy source: the clock and where this process's stack lies.
+            uint64_t seed =
+                static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+            seed ^= reinterpret_cast<uintptr_t>(&seed);
+            for (uint64_t& word : words) word = seed = mix(seed + 0x9e3779b97f4a7c15u);
+        }
+        return Secret{words[0], words[1], words[2] | 1, words[3]};
+    }();
+    return kSecret;
+}
+
+uint64_t keyedHash(const std::string& key) {
+    const Secret& s = secret();
+    return sipHash<1, 3>(s.k0, s.k1, key.data(), key.size());
+}
+
+unsigned shiftFor(size_t slots) {
+    return 64 - static_cast<unsigned>(__builtin_ctzll(slots));
+}
+
+size_t hashStart(int32_t hash, size_t slots) {
+    const Secret& s = secret();
+    return static_cast<size_t>((uint64_t{static_cast<uint32_t>(hash)} * s.multiplier + s.offset) >>
+                               shiftFor(slots));
+}
+
+size_t keyStart(uint64_t keyed, size_t slots) {
+    return static_cast<size_t>(keyed >> shiftFor(slots));
+}
+
+// Twice the slots, with every entry placed again.
+template <class Slot, class Start>
+void grow(std::vector<Slot>& slots, Start start) {
+    std::vector<Slot> larger(2 * slots.size(), Slot{});
+    const size_t mask = larger.size() - 1;
+    for (const Slot& slot : slots) {
+        if (slot == Slot{}) continue;
+        size_t i = start(slot, larger.size());
+        while (!(larger[i] == Slot{})) i = (i + 1) & mask;
+        larger[i] = slot;
+    }
+    slots.swap(larger);
+}
 
 }  // namespace
 
@@ -71,9 +106,8 @@ TreeBuilder::~TreeBuilder() {
     for (Bundle::HashNode* node : mNodes) delete node;  // none is linked yet
 }
 
-Bundle::HashNode* TreeBuilder::add(std::string&& key) {
-    const int32_t hash = keyHash(key.data(), key.size());
-    if (!mNodes.empty() && hash <= mNodes.back()->mHash) mAscending = false;
+Bundle::HashNode* TreeBuilder::append(std::string&& key, int32_t hash) {
+    mHashes.push_back(hash);
     mNodes.push_back(nullptr);  // room first, so that the node cannot be lost
     Bundle::HashNode* node = new Bundle::HashNode("");
     node->mKey = std::move(key);
@@ -82,58 +116,123 @@ Bundle::HashNode* TreeBuilder::add(std::string&& key) {
     return node;
 }
 
+Bundle::HashNode* TreeBuilder::add(std::string&& key) {
+    const int32_t hash = keyHash(key.data(), key.size());
+    if (mAscending) {
+        if (mHashes.empty() || hash > mHashes.back()) return append(std::move(key), hash);
+        mAscending = false;
+        startIndex();
+    }
+    return findOrAppend(std::move(key), hash);
+}
+
+// The keys so far came in ascending hash order: one key per hash. The tables take room
+// at once for as many hashes as the bytes can hold entries, so that they never regrow.
+void TreeBuilder::startIndex() {
+    const size_t most = std::max(mNodes.capacity(), mNodes.size() + 1);
+    size_t slots = 16;
+    while (slots < 2 * most) slots *= 2;
+    mByHash.assign(slots, 0);
+    mSeen.assign(slots / 16, 0);  // 8 bits per entry
+    for (const int32_t hash : mHashes) {
+        const size_t bit = hashStart(hash, 64 * mSeen.size());
+        mSeen[bit / 64] |= uint64_t{1} << (bit % 64);
+    }
+}
+
+// Places the nodes from mIndexed on, whose hashes no other node has. Their slots are
+// fetched together first: a run of them costs about one miss, not one each.
+void TreeBuilder::indexPending() {
+    for (size_t i = mIndexed; i < mHashes.size(); ++i) {
+        __builtin_prefetch(&mByHash[hashStart(mHashes[i], mByHash.size())]);
+    }
+    for (; mIndexed < mHashes.size(); ++mIndexed) {
+        hashSlot(mHashes[mIndexed]) = static_cast<uint32_t>(mIndexed + 1);
+        if (2 * ++mHashesUsed > mByHash.size()) {
+            grow(mByHash, [this](uint32_t ref, size_t n) {
+                return hashStart(mHashes[(ref & ~kShared) - 1], n);
+            });
+        }
+    }
+}
+
+uint32_t& TreeBuilder::hashSlot(int32_t hash) {
+    const size_t mask = mByHash.size() - 1;
+    size_t i = hashStart(hash, mByHash.size());
+    while (mByHash[i] != 0 && mHashes[(mByHash[i] & ~kShared) - 1] != hash) i = (i + 1) & mask;
+    return mByHash[i];
+}
+
+void TreeBuilder::placeKey(uint64_t keyed, uint32_t index) {
+    if (2 * (mKeysUsed + 1) > mByKey.size()) {
+        if (mByKey.empty()) {
+            mByKey.assign(16, KeySlot{});
+        } else {
+            grow(mByKey, [](const KeySlot& s, size_t n) { return keyStart(s.keyed, n); });
+        }
+    }
+    const size_t mask = mByKey.size() - 1;
+    size_t i = keyStart(keyed, mByKey.size());
+    while (mByKey[i].ref != 0) i = (i + 1) & mask;
+    mByKey[i] = KeySlot{keyed, index + 1};
+    ++mKeysUsed;
+}
+
+// A key can only repeat among equal hashes. A hash that one key has leads straight to
+// it; keys that share a hash are told apart by their keyed hash, and compared whole
+// only when that is equal too, so no order of theirs costs more than their bytes.
+Bundle::HashNode* TreeBuilder::findOrAppend(std::string&& key, int32_t hash) {
+    const size_t bit = hashStart(hash, 64 * mSeen.size());
+    uint64_t& word = mSeen[bit / 64];
+    if ((word & uint64_t{1} << (bit % 64)) == 0) {
+        word |= uint64_t{1} << (bit % 64);
+        return append(std::move(key), hash);
+    }
+    indexPending();
+    const uint32_t index = static_cast<uint32_t>(mNodes.size());
+    uint32_t& slot = hashSlot(hash);
+    if (slot == 0) {
+        Bundle::HashNode* node = append(std::move(key), hash);
+        indexPending();
+        return node;
+    }
+    const uint64_t keyed = keyedHash(key);
+    if ((slot & kShared) == 0) {
+        Bundle::HashNode* only = mNodes[slot - 1];
+        if (only->mKey == key) return only;
+        placeKey(keyedHash(only->mKey), slot - 1);
+        slot |= kShared;
+    } else {
+        const size_t mask = mByKey.size() - 1;
+        for (size_t i = keyStart(keyed, mByKey.size()); mByKey[i].ref != 0; i = (i + 1) & mask) {
+            if (mByKey[i].keyed != keyed) continue;
+            Bundle::HashNode* node = mNodes[mByKey[i].ref - 1];
+            if (node->mHash == hash && node->mKey == key) return node;
+        }
+    }
+    Bundle::HashNode* node = append(std::move(key), hash);
+    placeKey(keyed, index);
+    mIndexed = mNodes.size();  // its hash has its slot already
+    return node;
+}
+
 void TreeBuilder::finish() {
+    std::vector<uint64_t>().swap(mSeen);  // repeats are all found: room for the sort
+    std::vector<uint32_t>().swap(mByHash);
+    std::vector<KeySlot>().swap(mByKey);
     if (mNodes.empty()) return;
     if (mAscending) {
         for (size_t i = 1; i < mNodes.size(); ++i) mNodes[i - 1]->mRight = mNodes[i];
-        mTree.mCount = static_cast<int32_t>(mNodes.size());
     } else {
         std::vector<uint64_t> order;
         order.reserve(mNodes.size());
-        for (size_t i = mNodes.size(); i-- > 0;) order.push_back(orderKey(mNodes[i]->mHash, i));
+        for (size_t i = mNodes.size(); i-- > 0;) order.push_back(orderKey(mHashes[i], i));
         sortByHash(order);
-        mergeRepeats(order);
         link(order);
-        mTree.mCount = static_cast<int32_t>(order.size());
     }
+    mTree.mCount = static_cast<int32_t>(mNodes.size());
     mTree.mRoot = mNodes.front();  // the first entry's node is the root either way
     mNodes.clear();
-}
-
-// A key can only repeat among equal hashes: each such run is sorted by key, and each
-// later entry of a key hands its value to the key's first node, in stream order, as if
-// it had been decoded into that node.
-void TreeBuilder::mergeRepeats(std::vector<uint64_t>& order) {
-    bool merged = false;
-    std::vector<RunEntry> run;
-    for (size_t begin = 0, end; begin < order.size(); begin = end) {
-        end = begin + 1;
-        while (end < order.size() && hashOf(order[end]) == hashOf(order[begin])) ++end;
-        if (end - begin < 2) continue;
-        run.clear();
-        for (size_t i = begin; i < end; ++i) {
-            const uint32_t index = indexOf(order[i]);
-            run.push_back(RunEntry::of(mNodes[index]->mKey, index));
-        }
-        std::sort(run.begin(), run.end());
-        for (size_t i = 1; i < run.size(); ++i) {
-            Bundle::HashNode* first = mNodes[run[i - 1].index];
-            Bundle::HashNode*& later = mNodes[run[i].index];
-            if (first->mKey != later->mKey) continue;
-            const bool complete = !mStopped || run[i].index + 1 != mNodes.size();
-            codec::replaceValue(*first, *later, complete);
-            delete later;
-            later = nullptr;
-            run[i] = run[i - 1];  // the next repeat hands its value to the same node
-            merged = true;
-        }
-    }
-    if (merged) {
-        order.erase(
-            std::remove_if(order.begin(), order.end(),
-                           [this](uint64_t key) { return mNodes[indexOf(key)] == nullptr; }),
-            order.end());
-    }
 }
 
 // In tree order, each node hangs below the newest older node on the right spine built

@@ -301,32 +301,44 @@ Json Describer::entry(const Bundle& b, const Bundle::HashNode& node,
     return j;
 }
 
+// Decodes a nested value from a copy of its node's bytes, and tells whether its encoding
+// gives those bytes back. The copy goes before the caller describes the levels below, so
+// that each level holds one copy of the rest of the nest (its value's), and `--depth`
+// levels at the most are held at once.
+template <class Value, class Trace, Trace (*trace)(const Parcel&)>
+std::unique_ptr<Value> decodeNested(const uint8_t* data, size_t size, Trace& t,
+                                    std::vector<Problem*> (*problemsOf)(Trace&), bool& same) {
+    Parcel p;
+    p.setData(data, size);
+    std::unique_ptr<Value> value;
+    decode<Value, Trace, trace>(p, value, t, problemsOf);
+    if (p.dataPosition() == size) {
+        const Bytes again = encoded(*value);
+        same = again.size() == size && memcmp(again.data(), data, size) == 0;
+    }
+    return value;
+}
+
 // Decodes stored bytes as the getters would. The bytes themselves are kept whenever
 // the decoded value alone would not give them back.
 void Describer::stored(const Bundle::HashNode& node, const Place& at, int depth, Json& j) {
     const uint8_t* data = node.mParcel.data();
-    const Bytes bytes = data == nullptr ? Bytes() : Bytes(data, data + node.mParcel.dataSize());
+    const size_t size = data == nullptr ? 0 : node.mParcel.dataSize();
     bool same = false;
-    if (depth <= 0 || bytes.empty()) {  // nothing stored: the entry never held a value
+    if (depth <= 0 || size == 0) {  // nothing stored: the entry never held a value
         j["value"] = nullptr;
+    } else if (node.mType == Bundle::TYPE_BUNDLE) {
+        BundleTrace t;
+        const std::unique_ptr<Bundle> value =
+            decodeNested<Bundle, BundleTrace, traceBundle>(data, size, t, bundleProblems, same);
+        j["value"] = bundle(*value, t, at, depth - 1);
     } else {
-        Parcel p;
-        p.setData(bytes.data(), bytes.size());
-        if (node.mType == Bundle::TYPE_BUNDLE) {
-            std::unique_ptr<Bundle> value;
-            BundleTrace t;
-            decode<Bundle, BundleTrace, traceBundle>(p, value, t, bundleProblems);
-            j["value"] = bundle(*value, t, at, depth - 1);
-            same = p.dataPosition() == bytes.size() && encoded(*value) == bytes;
-        } else {
-            std::unique_ptr<BundleArray> value;
-            ArrayTrace t;
-            decode<BundleArray, ArrayTrace, traceArray>(p, value, t, arrayProblems);
-            j["value"] = array(*value, t, at, depth - 1);
-            same = p.dataPosition() == bytes.size() && encoded(*value) == bytes;
-        }
+        ArrayTrace t;
+        const std::unique_ptr<BundleArray> value =
+            decodeNested<BundleArray, ArrayTrace, traceArray>(data, size, t, arrayProblems, same);
+        j["value"] = array(*value, t, at, depth - 1);
     }
-    if (!same) j["bytes"] = toHex(bytes.data(), bytes.size());
+    if (!same) j["bytes"] = toHex(data, size);
 }
 
 }  // namespace

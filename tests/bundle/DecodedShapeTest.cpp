@@ -42,6 +42,22 @@ Keys smallGroups() {
     return keys;
 }
 
+// "kniswjwasi" hashes to 0, so copies of it in front of a key leave the key's hash as it
+// was: keys of one hash that share long prefixes, differ in length, or are prefixes of
+// each other.
+Keys longSharedPrefixes() {
+    const std::string zero = "kniswjwasi";
+    Keys keys;
+    std::string prefix;
+    for (int copies = 0; copies < 40; ++copies, prefix += zero) {
+        for (const std::string& tail : oneHash(2, "", 2)) keys.push_back(prefix + tail);
+        keys.push_back(prefix + "a");
+        keys.push_back(prefix + "\x03\x04");  // 3 * 31 + 4 = 'a'
+        keys.push_back(prefix);
+    }
+    return keys;
+}
+
 // ---- orders
 
 // The order the encoder writes the keys in after they were set in random order.
@@ -204,9 +220,12 @@ void expectSameTree(const Node* decoded, const Node* reference) {
 
 TEST(DecodedShapeTest, EveryOrderGivesTheTreeOfKeyByKeyInsertion) {
     const Keys plain = numbered(1500);
+    const Keys few = numbered(40);
     const Keys collisions = oneHash(10, "", 2);
     const Keys prefixed = oneHash(7, std::string(300, 'p'), 2);
     const Keys groups = smallGroups();
+    const Keys prefixes = longSharedPrefixes();
+    ASSERT_EQ(hashOf(prefixes.back() + "\x03\x04"), hashOf("a"));
     const std::vector<std::pair<const char*, std::function<Keys(const Keys&)>>> orders = {
         {"random", [](const Keys& k) { return shuffled(k, 1); }},
         {"ascending", byHash},
@@ -218,7 +237,7 @@ TEST(DecodedShapeTest, EveryOrderGivesTheTreeOfKeyByKeyInsertion) {
         {"deepest repeated", deepestRepeated},
         {"random repeats", randomRepeats},
     };
-    for (const Keys* keys : {&plain, &collisions, &prefixed, &groups}) {
+    for (const Keys* keys : {&plain, &few, &collisions, &prefixed, &groups, &prefixes}) {
         for (const auto& [name, order] : orders) {
             for (Ending ending : {Ending::kNone, Ending::kUnknownKind, Ending::kNestedTooLong,
                                   Ending::kArrayTooLong}) {
