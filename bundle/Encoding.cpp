@@ -8,6 +8,7 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/Codec.h"
+#include "bundle/DecodeObserver.h"
 #include "bundle/Log.h"
 #include "bundle/TreeBuilder.h"
 
@@ -21,15 +22,31 @@ constexpr size_t kMinEntrySize = 2 * sizeof(int32_t);
 constexpr size_t kMinEntryWireSize = 3 * sizeof(int32_t);
 
 // Reads up to `count` entries into the tree. Entries that the bytes left cannot hold
-// are not invented: decoding ends with the data.
-void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t count) {
+// are not invented: decoding ends with the data. An observed decoding takes its own
+// instance, so that the plain one does not even test for an observer.
+template <bool kObserved>
+void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t count,
+                 DecodeObserver* observer) {
     TreeBuilder builder(tree);
     builder.reserve(std::min<size_t>(count, p->dataAvail() / kMinEntrySize));
-    for (uint32_t i = 0; i < count && p->dataAvail() >= kMinEntrySize; ++i) {
-        Bundle::HashNode* node = builder.add(Bundle::readString(const_cast<android::Parcel*>(p)));
+    uint32_t read = 0;
+    for (; read < count && p->dataAvail() >= kMinEntrySize; ++read) {
+        const size_t at = kObserved ? p->dataPosition() : 0;
+        Bundle::HashNode* node = builder.add(readObservedText(p, observer, TextRole::kKey));
         node->mType = p->readInt32();
+        if (kObserved) {
+            observer->entry(*node, at, p->dataPosition());
+            if (!codec::recognised(node->mType)) {
+                observer->problem(DecodeProblem::kUnknownKind, at, node->mType, 0);
+            } else if (p->dataAvail() < codec::scalarSize(node->mType)) {
+                observer->problem(DecodeProblem::kShortValue, p->dataPosition(), 0, 0);
+            }
+        }
         if (!codec::recognised(node->mType)) break;
-        if (!codec::decodeValue(p, *node)) break;
+        if (!codec::decodeValue(p, *node, observer)) break;
+    }
+    if (kObserved && read < count && p->dataAvail() < kMinEntrySize) {
+        observer->problem(DecodeProblem::kShortCount, p->dataPosition(), count, read);
     }
     builder.finish();
 }
@@ -128,16 +145,31 @@ void Bundle::HashTree::serialize(android::Parcel* p, HashNode* node) {
 }
 
 Bundle::Bundle(android::Parcel* p) : mTree(nullptr) {
+    const size_t start = p->dataPosition();
     const int32_t magic = p->readInt32();
     if (magic != BUNDLE_MAGIC) {
         BUNDLE_LOGE("Invalid magic identifier %08X", static_cast<unsigned>(magic));
+        if (DecodeObserver* observer = decodeObserver()) {
+            observer->problem(DecodeProblem::kBadMagic, start, magic, 0);
+        }
         return;
     }
     const uint32_t count = static_cast<uint32_t>(p->readInt32());
-    if (count == 0) return;
+    if (count == 0) {
+        // A count that was there moved the position past it.
+        DecodeObserver* observer = decodeObserver();
+        if (observer != nullptr && p->dataPosition() == start + sizeof(int32_t)) {
+            observer->problem(DecodeProblem::kNoCount, p->dataPosition(), 0, 0);
+        }
+        return;
+    }
     mTree = new HashTree();
     try {
-        readEntries(p, *mTree, count);
+        if (DecodeObserver* observer = decodeObserver()) {
+            readEntries<true>(p, *mTree, count, observer);
+        } else {
+            readEntries<false>(p, *mTree, count, nullptr);
+        }
     } catch (...) {
         mTree->release();
         throw;
