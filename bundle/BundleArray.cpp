@@ -70,7 +70,7 @@ void Bundle::setArray(const char* key, const BundleArray& values) {
 BundleArray Bundle::getBundleArray(const char* key) const {
     const HashNode* node = mTree == nullptr ? nullptr : mTree->getNode(key, false);
     if (node == nullptr) return BundleArray();
-    return codec::decodeStored<BundleArray>(*node);
+    return codec::storedValue<BundleArray>(*node);
 }
 
 }  // namespace status

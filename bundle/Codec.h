@@ -53,7 +53,7 @@ void storeEncoded(Bundle::HashNode& node, const Encodable& value, bool containsN
 // Decodes a fresh T from the node's stored bytes without moving their position, so
 // that concurrent readers of one tree do not disturb each other.
 template <class T>
-T decodeStored(const Bundle::HashNode& node) {
+T storedValue(const Bundle::HashNode& node) {
     android::Parcel view;
     view.setData(node.mParcel.data(), node.mParcel.dataSize());
     return T(&view);

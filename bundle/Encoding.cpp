@@ -224,7 +224,7 @@ void Bundle::set(const char* key, const Bundle& value) {
 Bundle Bundle::getBundle(const char* key) const {
     const HashNode* node = mTree == nullptr ? nullptr : mTree->getNode(key, false);
     if (node == nullptr) return Bundle();
-    return codec::decodeStored<Bundle>(*node);
+    return codec::storedValue<Bundle>(*node);
 }
 
 }  // namespace status
