@@ -18,7 +18,10 @@ void writeEmptyArray(android::Parcel* p) {
 }  // namespace
 
 BundleArray::BundleArray(android::Parcel* p) {
-    DecodeObserver* observer = decodeObserver();
+    decodeBundleArray(p, *this, nullptr);
+}
+
+void decodeBundleArray(android::Parcel* p, BundleArray& into, DecodeObserver* observer) {
     if (observer != nullptr && p->dataAvail() < sizeof(int32_t)) {
         observer->problem(DecodeProblem::kNoCount, p->dataPosition(), 0, 0);
     }
@@ -26,9 +29,9 @@ BundleArray::BundleArray(android::Parcel* p) {
     // Every element needs its class name; the first one missing ends the array, so
     // the loop never outruns the data.
     for (uint32_t i = 0; i < count; ++i) {
-        const size_t at = p->dataPosition();
+        const size_t at = observer != nullptr ? p->dataPosition() : 0;
         const std::string name = Bundle::readString(p);
-        if (name != BUNDLE_CLASS_NAME) {
+        if (name != BundleArray::BUNDLE_CLASS_NAME) {
             BUNDLE_LOGE("Invalid Bundle Array %s", name.c_str());
             if (observer == nullptr) return;
             if (p->dataAvail() == 0 && name.empty()) {
@@ -38,8 +41,9 @@ BundleArray::BundleArray(android::Parcel* p) {
             }
             return;
         }
+        into.mBundles.emplace_back();
         if (observer != nullptr) observer->bundleStarts(p->dataPosition());
-        mBundles.push_back(Bundle(p));
+        decodeBundle(p, into.mBundles.back(), observer);
         if (observer != nullptr) observer->bundleEnds(p->dataPosition());
     }
 }

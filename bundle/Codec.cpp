@@ -92,7 +92,7 @@ void putString(uint8_t* out, const Node&, const AsciiText& text) {
     putText(out, text);
 }
 bool decodeString(const Parcel* p, Node& n, DecodeObserver* o) {
-    n.mString = readObservedText(p, o, TextRole::kString);
+    n.mString = readText(p, o, TextRole::kString);
     return true;
 }
 
@@ -296,7 +296,7 @@ bool decodeStringArray(const Parcel* p, Node& n, DecodeObserver* o) {
     const uint32_t count = static_cast<uint32_t>(p->readInt32());
     std::string* data = resetElements<std::string>(p, n, count, sizeof(int32_t), o);
     if (data == nullptr) return count == 0;
-    for (uint32_t i = 0; i < count; ++i) data[i] = readObservedText(p, o, TextRole::kStringElement);
+    for (uint32_t i = 0; i < count; ++i) data[i] = readText(p, o, TextRole::kStringElement);
     return true;
 }
 

@@ -6,8 +6,6 @@ namespace status {
 
 namespace {
 
-thread_local DecodeObserver* tObserver = nullptr;
-
 int32_t peekInt32(const android::Parcel* p) {
     int32_t value = 0;
     if (p->dataAvail() >= sizeof value) memcpy(&value, p->data() + p->dataPosition(), sizeof value);
@@ -15,18 +13,6 @@ int32_t peekInt32(const android::Parcel* p) {
 }
 
 }  // namespace
-
-ObservedDecoding::ObservedDecoding(DecodeObserver& observer) : mOuter(tObserver) {
-    tObserver = &observer;
-}
-
-ObservedDecoding::~ObservedDecoding() {
-    tObserver = mOuter;
-}
-
-DecodeObserver* decodeObserver() {
-    return tObserver;
-}
 
 TextStart textStart(const android::Parcel* p) {
     return TextStart{p->dataPosition(), p->dataAvail(), peekInt32(p)};
@@ -50,11 +36,10 @@ void noteText(const android::Parcel* p, DecodeObserver& observer, const TextStar
     }
 }
 
-std::string readObservedText(const android::Parcel* p, DecodeObserver* observer, TextRole role) {
-    if (observer == nullptr) return Bundle::readString(const_cast<android::Parcel*>(p));
+std::string readObservedText(const android::Parcel* p, DecodeObserver& observer, TextRole role) {
     const TextStart start = textStart(p);
     std::string text = Bundle::readString(const_cast<android::Parcel*>(p));
-    noteText(p, *observer, start, role);
+    noteText(p, observer, start, role);
     return text;
 }
 

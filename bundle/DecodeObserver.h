@@ -3,7 +3,7 @@
 // What the decoders met, for a tool that shows a parcel as the library read it: where
 // each entry and value starts, which node a repeated key decoded into, and each problem
 // with its offset. Not part of the public headers. With no observer, a decoder pays
-// one null check per entry and text.
+// one null check per bundle and text.
 
 #include <stddef.h>
 #include <stdint.h>
@@ -13,6 +13,9 @@
 #include "bundle/Bundle.h"
 
 namespace status {
+
+class BundleArray;
+class Item;
 
 enum class DecodeProblem {
     kBadMagic,       // value: the word read; stops (logged)
@@ -52,20 +55,13 @@ protected:
     ~DecodeObserver() = default;
 };
 
-// Decoders on this thread report to `observer` while this lives.
-class ObservedDecoding {
-public:
-    explicit ObservedDecoding(DecodeObserver& observer);
-    ~ObservedDecoding();
-    ObservedDecoding(const ObservedDecoding&) = delete;
-    ObservedDecoding& operator=(const ObservedDecoding&) = delete;
-
-private:
-    DecodeObserver* mOuter;
-};
-
-// The calling thread's observer, or null.
-DecodeObserver* decodeObserver();
+// The decoders behind the public constructors Bundle(Parcel*), BundleArray(Parcel*) and
+// Item(Parcel*), which call them with no observer; `into` is a new, empty value.
+// decodeItem throws the int 2 for an
+// unknown type, as Item(Parcel*) does.
+void decodeBundle(android::Parcel* p, Bundle& into, DecodeObserver* observer);
+void decodeBundleArray(android::Parcel* p, BundleArray& into, DecodeObserver* observer);
+void decodeItem(android::Parcel* p, Item& into, DecodeObserver* observer);
 
 // Where a text starts, taken before it is read, and what it claims.
 struct TextStart {
@@ -78,8 +74,13 @@ TextStart textStart(const android::Parcel* p);
 void noteText(const android::Parcel* p, DecodeObserver& observer, const TextStart& start,
               TextRole role);
 
+std::string readObservedText(const android::Parcel* p, DecodeObserver& observer, TextRole role);
+
 // Reads a text as Bundle::readString does, telling the observer (if any) why one read
 // as empty.
-std::string readObservedText(const android::Parcel* p, DecodeObserver* observer, TextRole role);
+inline std::string readText(const android::Parcel* p, DecodeObserver* observer, TextRole role) {
+    if (observer == nullptr) return Bundle::readString(const_cast<android::Parcel*>(p));
+    return readObservedText(p, *observer, role);
+}
 
 }  // namespace status

@@ -32,7 +32,9 @@ void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t coun
     uint32_t read = 0;
     for (; read < count && p->dataAvail() >= kMinEntrySize; ++read) {
         const size_t at = kObserved ? p->dataPosition() : 0;
-        Bundle::HashNode* node = builder.add(readObservedText(p, observer, TextRole::kKey));
+        Bundle::HashNode* node =
+            builder.add(kObserved ? readObservedText(p, *observer, TextRole::kKey)
+                                  : Bundle::readString(const_cast<android::Parcel*>(p)));
         node->mType = p->readInt32();
         if (kObserved) {
             observer->entry(*node, at, p->dataPosition());
@@ -145,39 +147,41 @@ void Bundle::HashTree::serialize(android::Parcel* p, HashNode* node) {
 }
 
 Bundle::Bundle(android::Parcel* p) : mTree(nullptr) {
-    const size_t start = p->dataPosition();
+    decodeBundle(p, *this, nullptr);
+}
+
+void decodeBundle(android::Parcel* p, Bundle& into, DecodeObserver* observer) {
+    const size_t start = observer != nullptr ? p->dataPosition() : 0;
     const int32_t magic = p->readInt32();
-    if (magic != BUNDLE_MAGIC) {
+    if (magic != Bundle::BUNDLE_MAGIC) {
         BUNDLE_LOGE("Invalid magic identifier %08X", static_cast<unsigned>(magic));
-        if (DecodeObserver* observer = decodeObserver()) {
-            observer->problem(DecodeProblem::kBadMagic, start, magic, 0);
-        }
+        if (observer != nullptr) observer->problem(DecodeProblem::kBadMagic, start, magic, 0);
         return;
     }
     const uint32_t count = static_cast<uint32_t>(p->readInt32());
     if (count == 0) {
         // A count that was there moved the position past it.
-        DecodeObserver* observer = decodeObserver();
         if (observer != nullptr && p->dataPosition() == start + sizeof(int32_t)) {
             observer->problem(DecodeProblem::kNoCount, p->dataPosition(), 0, 0);
         }
         return;
     }
-    mTree = new HashTree();
+    Bundle::HashTree* tree = new Bundle::HashTree();
     try {
-        if (DecodeObserver* observer = decodeObserver()) {
-            readEntries<true>(p, *mTree, count, observer);
+        if (observer != nullptr) {
+            readEntries<true>(p, *tree, count, observer);
         } else {
-            readEntries<false>(p, *mTree, count, nullptr);
+            readEntries<false>(p, *tree, count, nullptr);
         }
     } catch (...) {
-        mTree->release();
+        tree->release();
         throw;
     }
-    if (mTree->mCount == 0) {  // nothing could be read: an empty bundle has no tree
-        mTree->release();
-        mTree = nullptr;
+    if (tree->mCount == 0) {  // nothing could be read: an empty bundle has no tree
+        tree->release();
+        return;
     }
+    into.mTree = tree;
 }
 
 std::string Bundle::readString(android::Parcel* p) {

@@ -175,19 +175,16 @@ private:
 
 // Decodes with the library from the parcel's position, which it leaves where the
 // library did, recording what the decoder reports.
-template <class Value>
+template <class Value, void (*decodeWith)(Parcel*, Value&, status::DecodeObserver*)>
 std::unique_ptr<Value> decode(const Parcel& p, Trace& t) {
     t.start = p.dataPosition();
     takeLogLines();
-    std::unique_ptr<Value> value;
+    std::unique_ptr<Value> value(new Value());
     Recorder recorder(t);
-    {
-        const status::ObservedDecoding observed(recorder);
-        try {
-            value.reset(new Value(const_cast<Parcel*>(&p)));
-        } catch (int) {
-            // an item of an unknown type: no value, the problems say why
-        }
+    try {
+        decodeWith(const_cast<Parcel*>(&p), *value, &recorder);
+    } catch (int) {
+        value.reset();  // an item of an unknown type: no value, the problems say why
     }
     t.end = p.dataPosition();
     std::vector<std::string> lines = takeLogLines();
@@ -404,11 +401,11 @@ Json Describer::entry(const Bundle& b, const Bundle::HashNode& node,
 // gives those bytes back. The copy goes before the caller describes the levels below, so
 // that each level holds one copy of the rest of the nest (its value's), and `--depth`
 // levels at the most are held at once.
-template <class Value>
+template <class Value, void (*decodeWith)(Parcel*, Value&, status::DecodeObserver*)>
 std::unique_ptr<Value> decodeNested(const uint8_t* data, size_t size, Trace& t, bool& same) {
     Parcel p;
     p.setData(data, size);
-    std::unique_ptr<Value> value = decode<Value>(p, t);
+    std::unique_ptr<Value> value = decode<Value, decodeWith>(p, t);
     if (p.dataPosition() == size) {
         const Bytes again = encoded(*value);
         same = again.size() == size && memcmp(again.data(), data, size) == 0;
@@ -426,11 +423,13 @@ void Describer::stored(const Bundle::HashNode& node, const Place& at, int depth,
         j["value"] = nullptr;
     } else if (node.mType == Bundle::TYPE_BUNDLE) {
         Trace t;
-        const std::unique_ptr<Bundle> value = decodeNested<Bundle>(data, size, t, same);
+        const std::unique_ptr<Bundle> value =
+            decodeNested<Bundle, status::decodeBundle>(data, size, t, same);
         j["value"] = bundle(*value, t, at, depth - 1);
     } else {
         Trace t;
-        const std::unique_ptr<BundleArray> value = decodeNested<BundleArray>(data, size, t, same);
+        const std::unique_ptr<BundleArray> value =
+            decodeNested<BundleArray, status::decodeBundleArray>(data, size, t, same);
         j["value"] = array(*value, t, at, depth - 1);
     }
     if (!same) j["bytes"] = toHex(data, size);
@@ -463,17 +462,18 @@ Json describe(const Bytes& bytes, Kind kind, int depth) {
     bool same = false;
     if (kind == Kind::Bundle) {
         Trace t;
-        const std::unique_ptr<Bundle> value = decode<Bundle>(p, t);
+        const std::unique_ptr<Bundle> value = decode<Bundle, status::decodeBundle>(p, t);
         doc["bundle"] = describer.bundle(*value, t, Place{0, ""}, depth);
         same = encoded(*value) == bytes;
     } else if (kind == Kind::Array) {
         Trace t;
-        const std::unique_ptr<BundleArray> value = decode<BundleArray>(p, t);
+        const std::unique_ptr<BundleArray> value =
+            decode<BundleArray, status::decodeBundleArray>(p, t);
         doc["array"] = describer.array(*value, t, Place{0, ""}, depth);
         same = encoded(*value) == bytes;
     } else {
         Trace t;
-        const std::unique_ptr<status::Item> value = decode<status::Item>(p, t);
+        const std::unique_ptr<status::Item> value = decode<status::Item, status::decodeItem>(p, t);
         doc["item"] = describer.item(value.get(), t, depth);
         if (value != nullptr) {
             Parcel again;

@@ -45,49 +45,52 @@ Item::Item(const Item& other)
 // Only the int 2 may leave: should anything else be thrown (memory exhausted), the
 // item keeps what it had read, with a neutral value.
 Item::Item(android::Parcel* p) : Item() {
-    DecodeObserver* observer = decodeObserver();
+    decodeItem(p, *this, nullptr);
+}
+
+void decodeItem(android::Parcel* p, Item& into, DecodeObserver* observer) {
     try {
-        readText(p, mKey, observer, TextRole::kKey);
+        readText(p, into.mKey, observer, TextRole::kKey);
         const size_t typeAt = observer != nullptr ? p->dataPosition() : 0;
         if (observer != nullptr) {
-            observer->item(mKey, typeAt);
+            observer->item(into.mKey, typeAt);
             if (p->dataAvail() < sizeof(int32_t)) {
                 observer->problem(DecodeProblem::kNoType, typeAt, 0, 0);
             }
         }
-        mType = p->readInt32();
-        if (static_cast<uint32_t>(mType) > ITEM_BUNDLE) {
+        into.mType = p->readInt32();
+        if (static_cast<uint32_t>(into.mType) > Item::ITEM_BUNDLE) {
             if (observer != nullptr)
-                observer->problem(DecodeProblem::kUnknownType, typeAt, mType, 0);
+                observer->problem(DecodeProblem::kUnknownType, typeAt, into.mType, 0);
             throw 2;
         }
-        switch (mType) {
-            case ITEM_BOOL:
+        switch (into.mType) {
+            case Item::ITEM_BOOL:
                 needs(p, sizeof(int32_t), observer);
-                mValue.mBool = p->readInt32() != 0;
+                into.mValue.mBool = p->readInt32() != 0;
                 break;
-            case ITEM_LONG:
+            case Item::ITEM_LONG:
                 needs(p, sizeof(int64_t), observer);
-                mValue.mInt64 = p->readInt64();
+                into.mValue.mInt64 = p->readInt64();
                 break;
-            case ITEM_DOUBLE:
+            case Item::ITEM_DOUBLE:
                 needs(p, sizeof(double), observer);
-                mValue.mDouble = p->readDouble();
+                into.mValue.mDouble = p->readDouble();
                 break;
-            case ITEM_STRING:
-                readText(p, mString, observer, TextRole::kString);
+            case Item::ITEM_STRING:
+                readText(p, into.mString, observer, TextRole::kString);
                 break;
-            case ITEM_BUNDLE:
+            case Item::ITEM_BUNDLE:
                 if (observer != nullptr) observer->bundleStarts(p->dataPosition());
-                mBundle = Bundle(p);
+                decodeBundle(p, into.mBundle, observer);
                 if (observer != nullptr) observer->bundleEnds(p->dataPosition());
                 break;
         }
     } catch (int) {
         throw;
     } catch (...) {
-        mString.clear();
-        mBundle = Bundle();
+        into.mString.clear();
+        into.mBundle = Bundle();
     }
 }
 
