@@ -10,6 +10,7 @@
 #include "bundle/BundleArray.h"
 #include "bundle/DecodeObserver.h"
 #include "inspect/ItemWriter.h"
+#include "inspect/Kinds.h"
 #include "inspect/LogLines.h"
 #include "inspect/NodeOrder.h"
 #include "statusitem/Item.h"
@@ -199,19 +200,6 @@ std::unique_ptr<Value> decode(const Parcel& p, Trace& t) {
     return value;
 }
 
-template <class T, class Convert>
-Json elementsJson(bool found, const std::vector<T>& values, Convert convert) {
-    Json out = Json::array();
-    if (found) {
-        for (const T& v : values) out.push_back(convert(v));
-    }
-    return out;
-}
-
-Json plain(long long v) {
-    return v;
-}
-
 // Where a value lies: its offset base in the input and the path of keys to it.
 struct Place {
     size_t base;
@@ -320,80 +308,21 @@ Json Describer::entry(const Bundle& b, const Bundle::HashNode& node,
         j["replaces"] = earlier;
     }
     j["key"] = textJson(node.mKey);
-    const char* name = bundleKindName(node.mType);
-    if (name == nullptr) {
+    const KindRow* row = kindRow(node.mType);
+    if (row == nullptr) {
         j["kind"] = node.mType;
         return j;
     }
-    j["kind"] = name;
-    const char* key = node.mKey.c_str();
-    switch (node.mType) {
-        case Bundle::TYPE_BOOL:
-            j["value"] = b.getBool(key);
-            break;
-        case Bundle::TYPE_INT32:
-            j["value"] = b.getInt32(key);
-            break;
-        case Bundle::TYPE_INT64:
-            j["value"] = static_cast<int64_t>(b.getInt64(key));
-            break;
-        case Bundle::TYPE_DOUBLE:
-            j["value"] = doubleJson(b.getDouble(key));
-            break;
-        case Bundle::TYPE_STRING:
-            j["value"] = textJson(b.getString(key));
-            break;
-        case Bundle::TYPE_BUNDLE:
-        case Bundle::TYPE_BUNDLE_ARRAY: {
-            // The stored bytes follow their length word.
-            const size_t offset = at.base + (e != nullptr ? e->valueOffset + 4 : 0);
-            j["size"] = node.mParcel.dataSize();
-            stored(node, Place{offset, at.path + node.mKey + "/"}, depth, j);
-            break;
-        }
-        case Bundle::TYPE_BOOL_ARRAY: {
-            std::vector<bool> v;
-            const bool found = b.getBoolArray(key, v);
-            j["value"] = elementsJson(found, v, [](bool x) { return Json(x); });
-            break;
-        }
-        case Bundle::TYPE_BYTE_ARRAY: {
-            std::vector<unsigned char> v;
-            if (b.getByteArray(key, v)) {
-                j["value"] = toHex(v.data(), v.size());
-            } else if (node.mSize != 0) {
-                j["value"] = nullptr;  // its block was missing
-                j["count"] = node.mSize;
-            } else {
-                j["value"] = "";
-            }
-            break;
-        }
-        case Bundle::TYPE_WORD_ARRAY: {
-            std::vector<unsigned short> v;
-            const bool found = b.getWordArray(key, v);
-            j["value"] = elementsJson(found, v, plain);
-            break;
-        }
-        case Bundle::TYPE_INT_ARRAY: {
-            std::vector<int> v;
-            const bool found = b.getIntArray(key, v);
-            j["value"] = elementsJson(found, v, plain);
-            break;
-        }
-        case Bundle::TYPE_DOUBLE_ARRAY: {
-            std::vector<double> v;
-            const bool found = b.getDoubleArray(key, v);
-            j["value"] = elementsJson(found, v, doubleJson);
-            break;
-        }
-        case Bundle::TYPE_STRING_ARRAY: {
-            std::vector<std::string> v;
-            const bool found = b.getStringArray(key, v);
-            j["value"] = elementsJson(found, v, textJson);
-            break;
-        }
+    j["kind"] = row->name;
+    if (row->toJson != nullptr) {
+        j["value"] = row->toJson(b, node);
+        if (node.mType == Bundle::TYPE_BYTE_ARRAY && j["value"].is_null()) j["count"] = node.mSize;
+        return j;
     }
+    // The stored bytes follow their length word.
+    const size_t offset = at.base + (e != nullptr ? e->valueOffset + sizeof(int32_t) : 0);
+    j["size"] = node.mParcel.dataSize();
+    stored(node, Place{offset, at.path + node.mKey + "/"}, depth, j);
     return j;
 }
 
