@@ -9,6 +9,7 @@
 #include "bundle/Bundle.h"
 #include "bundle/Codec.h"
 #include "bundle/DecodeObserver.h"
+#include "bundle/InOrder.h"
 #include "bundle/Log.h"
 #include "bundle/TreeBuilder.h"
 
@@ -53,34 +54,6 @@ void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t coun
     builder.finish();
 }
 
-// The walk's stack: ordinary trees fit in the fixed part, so encoding allocates
-// nothing for it; a deeper tree continues on the heap.
-class PendingNodes {
-public:
-    bool empty() const { return mDepth == 0; }
-    void push(const Bundle::HashNode* node) {
-        if (mDepth < kFixed) {
-            mFixed[mDepth] = node;
-        } else {
-            mMore.push_back(node);
-        }
-        ++mDepth;
-    }
-    const Bundle::HashNode* pop() {
-        --mDepth;
-        if (mDepth < kFixed) return mFixed[mDepth];
-        const Bundle::HashNode* node = mMore.back();
-        mMore.pop_back();
-        return node;
-    }
-
-private:
-    static constexpr size_t kFixed = 64;
-    const Bundle::HashNode* mFixed[kFixed];
-    std::vector<const Bundle::HashNode*> mMore;
-    size_t mDepth = 0;
-};
-
 // Narrows UTF-16 units (little-endian bytes) into `out` while they are ASCII and not
 // zero; returns how many were.
 size_t narrowAscii(const char* bytes, size_t units, char* out) {
@@ -121,8 +94,7 @@ void Bundle::toParcel(android::Parcel* p) const {
     }
 }
 
-// In order (ascending hash, newest first among equal hashes) with an explicit stack:
-// an unbalanced tree may be as deep as it has entries.
+// In order: ascending hash, newest first among equal hashes.
 void Bundle::HashTree::serialize(android::Parcel* p, HashNode* node) {
     if (node == nullptr) {
         p->writeInt32(mCount);
@@ -133,17 +105,7 @@ void Bundle::HashTree::serialize(android::Parcel* p, HashNode* node) {
             p->setDataCapacity(p->dataPosition() + count * kMinEntryWireSize);
         }
     }
-    PendingNodes pending;
-    const HashNode* current = node;
-    while (current != nullptr || !pending.empty()) {
-        while (current != nullptr) {
-            pending.push(current);
-            current = current->mLeft;
-        }
-        current = pending.pop();
-        codec::writeEntry(p, *current);
-        current = current->mRight;
-    }
+    forEachInOrder(node, [p](const HashNode& n) { codec::writeEntry(p, n); });
 }
 
 Bundle::Bundle(android::Parcel* p) : mTree(nullptr) {
