@@ -195,7 +195,7 @@ std::string check(const Stream& s) {
 
 std::string report(const Stream& failing) {
     Stream s = failing;
-    s.entries = shrinkItems<Entry>(s.entries, [&s](const std::vector<Entry>& fewer) {
+    s.entries = shrinkItems(s.entries, [&s](const std::vector<Entry>& fewer) {
         Stream t = s;
         t.entries = fewer;
         return !check(t).empty();

@@ -70,7 +70,7 @@ std::string check(const Settings& settings) {
 
 std::string report(const Settings& failing) {
     const Settings settings =
-        shrinkItems<Setting>(failing, [](const Settings& fewer) { return !check(fewer).empty(); });
+        shrinkItems(failing, [](const Settings& fewer) { return !check(fewer).empty(); });
     std::string out = check(settings) + " after " + std::to_string(settings.size()) + " settings\n";
     for (const Setting& s : settings) {
         out += "  " + s.key.utf8 + " kind " + std::to_string(s.value.kind) + "\n";

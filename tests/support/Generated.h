@@ -50,14 +50,12 @@ inline int scaled(int cases) {
 }
 
 // Removes runs of items, then single ones, while `fails` holds.
-template <class T>
-std::vector<T> shrinkItems(std::vector<T> items,
-                           const std::function<bool(const std::vector<T>&)>& fails,
-                           size_t granule = 1) {
+template <class Items, class Fails>
+Items shrinkItems(Items items, Fails fails, size_t granule = 1) {
     for (size_t chunk = items.size() / 2; chunk >= granule; chunk /= 2) {
         chunk -= chunk % granule;
         for (size_t at = 0; at + chunk <= items.size() && chunk > 0;) {
-            std::vector<T> fewer(items.begin(), items.begin() + static_cast<long>(at));
+            Items fewer(items.begin(), items.begin() + static_cast<long>(at));
             fewer.insert(fewer.end(), items.begin() + static_cast<long>(at + chunk), items.end());
             if (fails(fewer)) {
                 items.swap(fewer);
