@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -62,15 +63,13 @@ std::string nodeDifference(const Node& a, const Node& b) {
         return "elements";
     }
     const Node* nodes[] = {&a, &b};
-    std::vector<double> doubles[2];
+    std::vector<uint64_t> bits[2];  // NaNs compare by their bits
     for (int i = 0; i < 2; ++i) {
-        if (const double* d = status::elements::of<double>(*nodes[i])) {
-            doubles[i].assign(d, d + nodes[i]->mSize);
-        }
+        const double* d = status::elements::of<double>(*nodes[i]);
+        bits[i].resize(d == nullptr ? 0 : nodes[i]->mSize);
+        for (size_t e = 0; e < bits[i].size(); ++e) memcpy(&bits[i][e], d + e, sizeof(double));
     }
-    if (memcmp(doubles[0].data(), doubles[1].data(), doubles[0].size() * sizeof(double)) != 0) {
-        return "double elements";
-    }
+    if (bits[0] != bits[1]) return "double elements";
     if (bytesOf(a.mParcel) != bytesOf(b.mParcel) ||
         a.mParcel.dataPosition() != b.mParcel.dataPosition()) {
         return "stored bytes";
@@ -153,6 +152,33 @@ std::string decodingDifference(const Bytes& stream) {
     if (p.dataPosition() != q.dataPosition()) {
         return "stopped at " + std::to_string(p.dataPosition()) + ", expected " +
                std::to_string(q.dataPosition());
+    }
+    return "";
+}
+
+Bytes encodeOverStaleBytes(const Bundle& b) {
+    android::Parcel p;
+    for (int i = 0; i < 256; ++i) p.writeInt32(-1);
+    p.setDataSize(0);
+    b.toParcel(&p);
+    return bytesOf(p);
+}
+
+std::string encodingDifference(const std::vector<Setting>& settings) {
+    const Bundle b = bundleOf(settings);
+    const Bytes expected = bundleBytes(settings);
+    if (encodeOverStaleBytes(b) != expected) return "toParcel's bytes";
+    if (perKindEncoding(b) != expected) return "the per-kind encoders' bytes";
+    const std::string decoding = decodingDifference(expected);
+    if (!decoding.empty()) return "decoding: " + decoding;
+    android::Parcel p;
+    load(p, expected);
+    const Bundle decoded(&p);
+    std::map<std::string, const Value*> last;
+    for (const Setting& s : settings) last[s.key.utf8] = &s.value;
+    for (const auto& [key, value] : last) {
+        const std::string differs = readsDiffer(decoded, key, *value, true);
+        if (!differs.empty()) return "decoded key " + key + ": " + differs;
     }
     return "";
 }

@@ -7,6 +7,7 @@
 
 #include "bundle/Bundle.h"
 #include "support/ParcelBytes.h"
+#include "support/Wire.h"
 
 namespace testing_support {
 
@@ -23,5 +24,12 @@ Bytes perKindEncoding(const status::Bundle& bundle);
 // The decoder against decodeByInsertion on the stream: trees, log lines, and the
 // position where each stopped.
 std::string decodingDifference(const Bytes& stream);
+
+// The bundle that the settings make, encoded over stale bytes.
+Bytes encodeOverStaleBytes(const status::Bundle& bundle);
+
+// The bundle that the settings make against the independent writer: its encoding, its
+// per-kind encoding, and what decoding that gives.
+std::string encodingDifference(const std::vector<Setting>& settings);
 
 }  // namespace testing_support

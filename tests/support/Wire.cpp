@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <type_traits>
 
 #include "bundle/BundleArray.h"
 #include "support/KeyOrders.h"
@@ -325,85 +326,97 @@ Bundle bundleOf(const std::vector<Setting>& settings) {
 
 namespace {
 
-bool gDecoded = false;
-
-template <class T, class Wire>
-std::string elementsDiffer(bool got, const std::vector<T>& out, const std::vector<uint64_t>& want,
-                           Wire wire) {
-    if (!got) return want.empty() && gDecoded ? "" : "no elements";
-    if (want.empty() && gDecoded) return "an empty decoded array reads as present";
-    if (out.size() != want.size()) return std::to_string(out.size()) + " elements";
-    for (size_t i = 0; i < out.size(); ++i) {
-        if (!(out[i] == wire(want[i]))) return "element " + std::to_string(i);
+// The elements a getter gives, as the wire words of the value's kind; false when absent.
+template <class T>
+bool readElements(bool (Bundle::*get)(const char*, std::vector<T>&) const, const Bundle& b,
+                  const char* key, std::vector<uint64_t>& words) {
+    std::vector<T> out;
+    if (!(b.*get)(key, out)) return false;
+    for (const T x : out) {
+        uint64_t word = 0;
+        if constexpr (std::is_same<T, double>::value) {
+            memcpy(&word, &x, sizeof x);
+        } else {
+            word = static_cast<uint32_t>(x);
+        }
+        words.push_back(word);
     }
-    return "";
+    return true;
 }
 
 }  // namespace
 
 std::string readsDiffer(const Bundle& b, const std::string& key, const Value& v, bool decoded) {
-    gDecoded = decoded;
     const char* k = key.c_str();
     const Bundle::HashNode* node = b.mTree == nullptr ? nullptr : b.mTree->getNode(k, false);
     if (node == nullptr) return "no node";
     if (node->mType != v.kind) return "kind " + std::to_string(node->mType);
-    const uint32_t word = static_cast<uint32_t>(v.word);
+    // What the getters must give: booleans 0 or 1, words of 16 bits.
+    Value want = v;
+    if (v.kind == Bundle::TYPE_BOOL) want.word = static_cast<uint32_t>(v.word) != 0;
+    if (v.kind == Bundle::TYPE_INT32) want.word = static_cast<uint32_t>(v.word);
+    for (uint64_t& e : want.elements) {
+        if (v.kind == Bundle::TYPE_BOOL_ARRAY) e = static_cast<uint32_t>(e) != 0;
+        if (v.kind == Bundle::TYPE_WORD_ARRAY) e &= 0xFFFF;
+    }
+    Value got;
+    bool present = true;
+    std::vector<std::string> texts;
     switch (v.kind) {
         case Bundle::TYPE_BOOL:
-            return b.getBool(k) == (word != 0) ? "" : "boolean";
+            got.word = b.getBool(k);
+            break;
         case Bundle::TYPE_INT32:
-            return b.getInt32(k) == static_cast<int32_t>(word) ? "" : "int";
+            got.word = static_cast<uint32_t>(b.getInt32(k));
+            break;
         case Bundle::TYPE_INT64:
-            return b.getInt64(k) == static_cast<long long>(v.word) ? "" : "long";
+            got.word = static_cast<uint64_t>(b.getInt64(k));
+            break;
         case Bundle::TYPE_DOUBLE: {
             const double d = b.getDouble(k);
-            return memcmp(&d, &v.word, sizeof d) == 0 ? "" : "double";
+            memcpy(&got.word, &d, sizeof d);
+            break;
         }
         case Bundle::TYPE_STRING:
-            return b.getString(k) == v.text.utf8.c_str() ? "" : "string";
+            if (b.getString(k) != v.text.utf8.c_str()) return "string";
+            break;
         case Bundle::TYPE_BUNDLE:
         case Bundle::TYPE_BUNDLE_ARRAY: {
             Bytes wire;
             putValue(wire, v);
-            const Bytes stored = bytesOf(node->mParcel);
-            return Bytes(wire.begin() + 4, wire.end()) == stored ? "" : "stored bytes";
+            return Bytes(wire.begin() + 4, wire.end()) == bytesOf(node->mParcel) ? ""
+                                                                                 : "stored bytes";
         }
-        case Bundle::TYPE_BOOL_ARRAY: {
-            std::vector<bool> out;
-            return elementsDiffer(b.getBoolArray(k, out), out, v.elements,
-                                  [](uint64_t e) { return static_cast<uint32_t>(e) != 0; });
-        }
-        case Bundle::TYPE_BYTE_ARRAY: {
-            std::vector<unsigned char> out;
-            return elementsDiffer(b.getByteArray(k, out), out, v.elements,
-                                  [](uint64_t e) { return static_cast<unsigned char>(e); });
-        }
-        case Bundle::TYPE_WORD_ARRAY: {
-            std::vector<unsigned short> out;
-            return elementsDiffer(b.getWordArray(k, out), out, v.elements,
-                                  [](uint64_t e) { return static_cast<unsigned short>(e); });
-        }
-        case Bundle::TYPE_INT_ARRAY: {
-            std::vector<int> out;
-            return elementsDiffer(b.getIntArray(k, out), out, v.elements,
-                                  [](uint64_t e) { return static_cast<int>(e); });
-        }
-        case Bundle::TYPE_DOUBLE_ARRAY: {
-            std::vector<double> out;
-            std::vector<uint64_t> bits;
-            const bool got = b.getDoubleArray(k, out);
-            for (double d : out) bits.push_back(0), memcpy(&bits.back(), &d, sizeof d);
-            return elementsDiffer(got, bits, v.elements, [](uint64_t e) { return e; });
-        }
-        case Bundle::TYPE_STRING_ARRAY: {
-            std::vector<std::string> out;
-            std::vector<uint64_t> index(v.texts.size());
-            for (size_t i = 0; i < index.size(); ++i) index[i] = i;
-            return elementsDiffer(b.getStringArray(k, out), out, index,
-                                  [&v](uint64_t i) { return v.texts[i].utf8; });
-        }
+        case Bundle::TYPE_BOOL_ARRAY:
+            present = readElements(&Bundle::getBoolArray, b, k, got.elements);
+            break;
+        case Bundle::TYPE_BYTE_ARRAY:
+            present = readElements(&Bundle::getByteArray, b, k, got.elements);
+            break;
+        case Bundle::TYPE_WORD_ARRAY:
+            present = readElements(&Bundle::getWordArray, b, k, got.elements);
+            break;
+        case Bundle::TYPE_INT_ARRAY:
+            present = readElements(&Bundle::getIntArray, b, k, got.elements);
+            break;
+        case Bundle::TYPE_DOUBLE_ARRAY:
+            present = readElements(&Bundle::getDoubleArray, b, k, got.elements);
+            break;
+        case Bundle::TYPE_STRING_ARRAY:
+            present = b.getStringArray(k, texts);
+            for (size_t i = 0; i < texts.size() && i < v.texts.size(); ++i) {
+                if (texts[i] != v.texts[i].utf8) return "string element " + std::to_string(i);
+            }
+            if (texts.size() != v.texts.size()) return std::to_string(texts.size()) + " strings";
+            break;
     }
-    return "";
+    if (v.kind >= Bundle::TYPE_BOOL_ARRAY) {
+        // A decoded array of no elements has no storage and reads as absent.
+        const bool empty = want.elements.empty() && v.texts.empty();
+        if (present != !(decoded && empty)) return present ? "present" : "absent";
+    }
+    if (got.word != want.word) return "value";
+    return got.elements == want.elements ? "" : "elements";
 }
 
 std::string hex(const Bytes& bytes) {
