@@ -38,12 +38,6 @@ inline uint32_t baseSeed() {
 inline int scaled(int cases) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(__arm__)
     return cases / 4 + 1;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-    return cases / 4 + 1;
-#else
-    return cases;
-#endif
 #else
     return cases;
 #endif

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <map>
 #include <memory>
-#include <type_traits>
 
 #include "bundle/BundleArray.h"
 #include "support/KeyOrders.h"
@@ -215,32 +214,41 @@ void putValue(Bytes& out, const Value& value) {
     }
 }
 
-Bytes bundleBytes(const std::vector<Setting>& settings) {
+std::vector<Setting> wireOrder(const std::vector<Setting>& settings) {
     // The newest value of each key, at the place its first setting made.
     std::map<std::string, size_t> created;
-    std::vector<const Setting*> latest;
+    std::vector<Setting> latest;
     for (const Setting& s : settings) {
         const auto [it, fresh] = created.emplace(s.key.utf8, latest.size());
-        if (fresh) {
-            latest.push_back(&s);
-        } else {
-            latest[it->second] = &s;
+        if (fresh) latest.emplace_back();
+        latest[it->second] = s;
+        // What setters and getters keep of a word: booleans are 0 or 1, words 16 bits.
+        Value& v = latest[it->second].value;
+        if (v.kind == Bundle::TYPE_BOOL) v.word = static_cast<uint32_t>(v.word) != 0;
+        if (v.kind == Bundle::TYPE_INT32) v.word = static_cast<uint32_t>(v.word);
+        for (uint64_t& e : v.elements) {
+            if (v.kind == Bundle::TYPE_BOOL_ARRAY) e = static_cast<uint32_t>(e) != 0;
+            if (v.kind == Bundle::TYPE_WORD_ARRAY) e &= 0xFFFF;
         }
     }
-    std::vector<size_t> order(latest.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     // Hash ascending, the newest first among equal hashes.
-    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        const int32_t ha = hashOf(latest[a]->key.utf8), hb = hashOf(latest[b]->key.utf8);
-        return ha != hb ? ha < hb : a > b;
+    std::vector<Setting> order;
+    for (size_t i = latest.size(); i-- > 0;) order.push_back(latest[i]);
+    std::stable_sort(order.begin(), order.end(), [](const Setting& a, const Setting& b) {
+        return hashOf(a.key.utf8) < hashOf(b.key.utf8);
     });
+    return order;
+}
+
+Bytes bundleBytes(const std::vector<Setting>& settings) {
+    const std::vector<Setting> order = wireOrder(settings);
     Bytes out;
     putWord(out, static_cast<uint32_t>(Bundle::BUNDLE_MAGIC));
     putWord(out, static_cast<uint32_t>(order.size()));
-    for (size_t i : order) {
-        putText(out, latest[i]->key.utf16);
-        putWord(out, static_cast<uint32_t>(latest[i]->value.kind));
-        putValue(out, latest[i]->value);
+    for (const Setting& s : order) {
+        putText(out, s.key.utf16);
+        putWord(out, static_cast<uint32_t>(s.value.kind));
+        putValue(out, s.value);
     }
     return out;
 }
@@ -265,56 +273,39 @@ double doubleOf(uint64_t bits) {
 void apply(Bundle& b, const Setting& s) {
     const char* key = s.key.utf8.c_str();
     const Value& v = s.value;
+    std::vector<double> doubles;
+    std::vector<std::string> texts;
+    status::BundleArray array;
     switch (v.kind) {
         case Bundle::TYPE_BOOL:
-            b.set(key, v.word != 0);
-            break;
+            return b.set(key, v.word != 0);
         case Bundle::TYPE_INT32:
-            b.set(key, static_cast<int>(static_cast<uint32_t>(v.word)));
-            break;
+            return b.set(key, static_cast<int>(static_cast<uint32_t>(v.word)));
         case Bundle::TYPE_INT64:
-            b.set(key, static_cast<long long>(v.word));
-            break;
+            return b.set(key, static_cast<long long>(v.word));
         case Bundle::TYPE_DOUBLE:
-            b.set(key, doubleOf(v.word));
-            break;
+            return b.set(key, doubleOf(v.word));
         case Bundle::TYPE_STRING:
-            b.set(key, v.text.utf8.c_str());
-            break;
+            return b.set(key, v.text.utf8.c_str());
         case Bundle::TYPE_BUNDLE:
-            b.set(key, bundleOf(v.bundles.at(0)));
-            break;
-        case Bundle::TYPE_BUNDLE_ARRAY: {
-            status::BundleArray array;
+            return b.set(key, bundleOf(v.bundles.at(0)));
+        case Bundle::TYPE_BUNDLE_ARRAY:
             for (const std::vector<Setting>& e : v.bundles) array.mBundles.push_back(bundleOf(e));
-            b.setArray(key, array);
-            break;
-        }
+            return b.setArray(key, array);
         case Bundle::TYPE_BOOL_ARRAY:
-            setElements<bool>(b, key, v.elements);
-            break;
+            return setElements<bool>(b, key, v.elements);
         case Bundle::TYPE_BYTE_ARRAY:
-            setElements<unsigned char>(b, key, v.elements);
-            break;
+            return setElements<unsigned char>(b, key, v.elements);
         case Bundle::TYPE_WORD_ARRAY:
-            setElements<unsigned short>(b, key, v.elements);
-            break;
+            return setElements<unsigned short>(b, key, v.elements);
         case Bundle::TYPE_INT_ARRAY:
-            setElements<int>(b, key, v.elements);
-            break;
-        case Bundle::TYPE_DOUBLE_ARRAY: {
-            std::vector<uint64_t> bits = v.elements;
-            std::vector<double> values;
-            for (uint64_t e : bits) values.push_back(doubleOf(e));
-            b.setArray(key, static_cast<unsigned>(values.size()), values.data());
-            break;
-        }
-        case Bundle::TYPE_STRING_ARRAY: {
-            std::vector<std::string> texts;
+            return setElements<int>(b, key, v.elements);
+        case Bundle::TYPE_DOUBLE_ARRAY:
+            for (uint64_t e : v.elements) doubles.push_back(doubleOf(e));
+            return b.setArray(key, static_cast<unsigned>(doubles.size()), doubles.data());
+        case Bundle::TYPE_STRING_ARRAY:
             for (const Text& t : v.texts) texts.push_back(t.utf8);
-            b.setArray(key, texts);
-            break;
-        }
+            return b.setArray(key, texts);
     }
 }
 
@@ -322,101 +313,6 @@ Bundle bundleOf(const std::vector<Setting>& settings) {
     Bundle b;
     for (const Setting& s : settings) apply(b, s);
     return b;
-}
-
-namespace {
-
-// The elements a getter gives, as the wire words of the value's kind; false when absent.
-template <class T>
-bool readElements(bool (Bundle::*get)(const char*, std::vector<T>&) const, const Bundle& b,
-                  const char* key, std::vector<uint64_t>& words) {
-    std::vector<T> out;
-    if (!(b.*get)(key, out)) return false;
-    for (const T x : out) {
-        uint64_t word = 0;
-        if constexpr (std::is_same<T, double>::value) {
-            memcpy(&word, &x, sizeof x);
-        } else {
-            word = static_cast<uint32_t>(x);
-        }
-        words.push_back(word);
-    }
-    return true;
-}
-
-}  // namespace
-
-std::string readsDiffer(const Bundle& b, const std::string& key, const Value& v, bool decoded) {
-    const char* k = key.c_str();
-    const Bundle::HashNode* node = b.mTree == nullptr ? nullptr : b.mTree->getNode(k, false);
-    if (node == nullptr) return "no node";
-    if (node->mType != v.kind) return "kind " + std::to_string(node->mType);
-    // What the getters must give: booleans 0 or 1, words of 16 bits.
-    Value want = v;
-    if (v.kind == Bundle::TYPE_BOOL) want.word = static_cast<uint32_t>(v.word) != 0;
-    if (v.kind == Bundle::TYPE_INT32) want.word = static_cast<uint32_t>(v.word);
-    for (uint64_t& e : want.elements) {
-        if (v.kind == Bundle::TYPE_BOOL_ARRAY) e = static_cast<uint32_t>(e) != 0;
-        if (v.kind == Bundle::TYPE_WORD_ARRAY) e &= 0xFFFF;
-    }
-    Value got;
-    bool present = true;
-    std::vector<std::string> texts;
-    switch (v.kind) {
-        case Bundle::TYPE_BOOL:
-            got.word = b.getBool(k);
-            break;
-        case Bundle::TYPE_INT32:
-            got.word = static_cast<uint32_t>(b.getInt32(k));
-            break;
-        case Bundle::TYPE_INT64:
-            got.word = static_cast<uint64_t>(b.getInt64(k));
-            break;
-        case Bundle::TYPE_DOUBLE: {
-            const double d = b.getDouble(k);
-            memcpy(&got.word, &d, sizeof d);
-            break;
-        }
-        case Bundle::TYPE_STRING:
-            if (b.getString(k) != v.text.utf8.c_str()) return "string";
-            break;
-        case Bundle::TYPE_BUNDLE:
-        case Bundle::TYPE_BUNDLE_ARRAY: {
-            Bytes wire;
-            putValue(wire, v);
-            return Bytes(wire.begin() + 4, wire.end()) == bytesOf(node->mParcel) ? ""
-                                                                                 : "stored bytes";
-        }
-        case Bundle::TYPE_BOOL_ARRAY:
-            present = readElements(&Bundle::getBoolArray, b, k, got.elements);
-            break;
-        case Bundle::TYPE_BYTE_ARRAY:
-            present = readElements(&Bundle::getByteArray, b, k, got.elements);
-            break;
-        case Bundle::TYPE_WORD_ARRAY:
-            present = readElements(&Bundle::getWordArray, b, k, got.elements);
-            break;
-        case Bundle::TYPE_INT_ARRAY:
-            present = readElements(&Bundle::getIntArray, b, k, got.elements);
-            break;
-        case Bundle::TYPE_DOUBLE_ARRAY:
-            present = readElements(&Bundle::getDoubleArray, b, k, got.elements);
-            break;
-        case Bundle::TYPE_STRING_ARRAY:
-            present = b.getStringArray(k, texts);
-            for (size_t i = 0; i < texts.size() && i < v.texts.size(); ++i) {
-                if (texts[i] != v.texts[i].utf8) return "string element " + std::to_string(i);
-            }
-            if (texts.size() != v.texts.size()) return std::to_string(texts.size()) + " strings";
-            break;
-    }
-    if (v.kind >= Bundle::TYPE_BOOL_ARRAY) {
-        // A decoded array of no elements has no storage and reads as absent.
-        const bool empty = want.elements.empty() && v.texts.empty();
-        if (present != !(decoded && empty)) return present ? "present" : "absent";
-    }
-    if (got.word != want.word) return "value";
-    return got.elements == want.elements ? "" : "elements";
 }
 
 std::string hex(const Bytes& bytes) {

@@ -57,17 +57,15 @@ void putWord(Bytes& out, uint32_t word);
 void putText(Bytes& out, const std::u16string& units);
 // The value's bytes after its kind; nested values with their length word.
 void putValue(Bytes& out, const Value& value);
+// The last setting of each key, with the words the setters keep, in the encoder's
+// order: hash ascending, the newest key first among equal hashes.
+std::vector<Setting> wireOrder(const std::vector<Setting>& settings);
 // The encoding of a bundle after `settings` were made in order with the setters.
 Bytes bundleBytes(const std::vector<Setting>& settings);
 
 // Makes the settings with the library's setters.
 void apply(Bundle& bundle, const Setting& setting);
 Bundle bundleOf(const std::vector<Setting>& settings);
-
-// "" when the bundle's getters read the value under the key; else what they read. A
-// decoded array of no elements reads as absent, one set so as present.
-std::string readsDiffer(const Bundle& bundle, const std::string& key, const Value& value,
-                        bool decoded);
 
 std::string hex(const Bytes& bytes);
 
