@@ -13,6 +13,7 @@ for f in "${folders[@]}"; do filters+=(--filter "$f/"); done
 
 gcovr --root . --object-directory "$build" "${filters[@]}" \
       --exclude-throw-branches --exclude-unreachable-branches \
+      --exclude-directories '.*/CompilerIdCXX' \
       --json "$out/coverage.json" --html-details "$out/index.html" --txt "$out/files.txt"
 
 summary=$out/summary.txt
