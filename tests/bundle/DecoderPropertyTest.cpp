@@ -136,7 +136,8 @@ Stream makeStream(Random& random) {
         s.entries.push_back(e);
     }
     if (!s.entries.empty() && random() % 2) {
-        Entry& e = s.entries[random() % s.entries.size()];
+        const size_t at = random() % s.entries.size();
+        Entry& e = s.entries[at];
         e.stop = static_cast<Stop>(1 + random() % (kStops - 1));
         static const int32_t kUnknown[] = {13, 99, -1, INT32_MAX};
         static const int32_t kNested[] = {Bundle::TYPE_BUNDLE, Bundle::TYPE_BUNDLE_ARRAY};
@@ -148,6 +149,12 @@ Stream makeStream(Random& random) {
                        : e.stop == kArrayTooLong  ? kArrays[random() % 5]
                                                   : Bundle::TYPE_BYTE_ARRAY;
         e.value.word = random() % 2 ? 0xFFFFFFFFu : 0x40000000u | random();
+        if (at != 0 && random() % 2) {  // a repeat of a key that held a value of the kind
+            Entry& earlier = s.entries[random() % at];
+            e.key = earlier.key;
+            const bool known = e.value.kind >= 0 && e.value.kind <= Bundle::TYPE_BUNDLE_ARRAY;
+            earlier.value = randomValue(random, known ? e.value.kind : 0, odd, 1);
+        }
     }
     if (random() % 6 == 0) s.countDelta = random() % 2 ? -int64_t(random() % 4) : random() % 6;
     if (random() % 12 == 0) s.countDelta = INT32_MAX - int64_t(s.entries.size());

@@ -182,20 +182,13 @@ JNIInvokeInterface_ gInvoke = [] {
 }();
 JavaVM_ gVm{&gInvoke};
 
-// The one call that delivers the item as it is now.
-std::string expectedCall(const Item& item) {
-    std::string call = std::string(kMethods[item.mType]) + " " + item.mKey + " ";
-    switch (item.mType) {
-        case Item::ITEM_BOOL:
-            return call + (item.mValue.mBool ? "1" : "0");
-        case Item::ITEM_LONG:
-            return call + std::to_string(item.mValue.mInt64);
-        case Item::ITEM_DOUBLE:
-            return call + bitsOf(item.mValue.mDouble);
-        case Item::ITEM_STRING:
-            return call + item.mString.c_str();
-    }
-    return call + std::to_string(reinterpret_cast<uintptr_t>(item.mBundle.mTree));
+// The call that delivers an item of that type, key and value.
+std::string call(int32_t type, const char* key, const std::string& value) {
+    return std::string(kMethods[type]) + " " + key + " " + value;
+}
+
+std::string pointer(const Bundle& b) {
+    return std::to_string(reinterpret_cast<uintptr_t>(b.mTree));
 }
 
 }  // namespace
@@ -230,30 +223,45 @@ TEST(ItemPropertyTest, EveryKindIsDeliveredAsItIsNowAfterOtherKinds) {
         android::Parcel p;
         load(p, wireBytes(steps.wire));
         Item item(&p);
+        const ItemWire& w = steps.wire;
+        const uint32_t low = static_cast<uint32_t>(w.value.word);
+        const std::string values[] = {low != 0 ? "1" : "0", std::to_string(int64_t(w.value.word)),
+                                      std::to_string(w.value.word), w.value.text.utf8.c_str(),
+                                      pointer(item.mBundle)};
+        std::string want = w.key.utf8;  // the key keeps its NULs
+        want = std::string(kMethods[w.type]) + " " + want + " " + values[w.type];
         // Later settings over the decoded item; the bundle it held changes too.
         Bundle bundle = item.mBundle;
         for (uint32_t n = random() % 4; n-- > 0;) {
-            const Text key = withNul(random, randomText(random, 8, 2));
+            const Text text = withNul(random, randomText(random, 8, 2));
+            const char* key = text.utf8.c_str();
+            const uint64_t word = uint64_t{random()} << 32 | random();
+            double d = static_cast<double>(random()) / 7.0;
             switch (random() % 6) {
                 case 0:
-                    item.setBool(key.utf8.c_str(), random() % 2);
+                    item.setBool(key, word & 1);
+                    want = call(Item::ITEM_BOOL, key, word & 1 ? "1" : "0");
                     break;
                 case 1:
-                    item.setInt(key.utf8.c_str(), static_cast<int>(random()));
+                    item.setInt(key, static_cast<int>(word));
+                    want = call(Item::ITEM_LONG, key, std::to_string(static_cast<int>(word)));
                     break;
                 case 2:
-                    item.setLong(key.utf8.c_str(),
-                                 static_cast<long long>(uint64_t{random()} << 32 | random()));
+                    item.setLong(key, static_cast<long long>(word));
+                    want = call(Item::ITEM_LONG, key, std::to_string(static_cast<int64_t>(word)));
                     break;
                 case 3:
-                    item.setDouble(key.utf8.c_str(), random() / 7.0);
+                    item.setDouble(key, d);
+                    want = call(Item::ITEM_DOUBLE, key, bitsOf(d));
                     break;
                 case 4:
-                    item.setString(key.utf8.c_str(), withNul(random, key).utf8.c_str());
+                    item.setString(key, withNul(random, text).utf8.c_str());
+                    want = call(Item::ITEM_STRING, key, item.mString.c_str());
                     break;
                 default:
-                    bundle.set("later", static_cast<int>(random()));
-                    item.setBundle(key.utf8.c_str(), random() % 3 ? bundle : Bundle());
+                    bundle.set("later", static_cast<int>(word));
+                    item.setBundle(key, word & 2 ? bundle : Bundle());
+                    want = call(Item::ITEM_BUNDLE, key, word & 2 ? pointer(bundle) : "0");
             }
         }
         gCalls.clear();
@@ -263,7 +271,6 @@ TEST(ItemPropertyTest, EveryKindIsDeliveredAsItIsNowAfterOtherKinds) {
         if (item.mBundle.mTree != nullptr && item.mType == Item::ITEM_BUNDLE) {
             item.mBundle.mTree->release();
         }
-        const std::string want = expectedCall(item);
         return gCalls == std::vector<std::string>{want}
                    ? ""
                    : "delivered " + std::to_string(gCalls.size()) + " calls, expected " + want;
