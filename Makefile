@@ -7,7 +7,7 @@ FUZZ_TARGETS := bundle_fuzzer bundle_array_fuzzer item_fuzzer json_reader_fuzzer
                 decoder_diff_fuzzer encoder_diff_fuzzer inspect_json_fuzzer
 DEPS := scripts/install-deps.sh
 
-.PHONY: all demo demo-arm test deps clean fuzz bench coverage
+.PHONY: all demo demo-arm test deps clean fuzz bench coverage abi-baseline
 
 all: test
 
@@ -63,6 +63,16 @@ bench: deps
 	cmake --preset bench
 	cmake --build --preset bench
 	bench/run.sh build/bench
+
+# Rewrites the lists of exported names and the ABI baselines in tests/abi/ from the
+# host and 32-bit ARM builds, for a change of the API that is meant.
+abi-baseline: deps
+	@$(DEPS) armhf armv7-clang
+	@set -e; for preset in host armhf armv7-clang; do \
+	  echo "=== $$preset"; \
+	  cmake --preset $$preset; \
+	  cmake --build --preset $$preset --target abi-baseline; \
+	done
 
 clean:
 	rm -rf build

@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "statusitem/Export.h"
+
 namespace status {
 
 class BundleArray;
 
 // A handle on a shared, reference-counted tree of typed entries. Copies share the
 // tree: a value set through one handle is seen through all of them.
-class Bundle {
+class STATUSITEM_EXPORT Bundle {
 public:
     enum ValueType : int32_t {
         TYPE_NONE = -1,
@@ -35,7 +37,7 @@ public:
 
     static constexpr int32_t BUNDLE_MAGIC = 0x4C444E42;
 
-    class HashNode {
+    class STATUSITEM_EXPORT HashNode {
     public:
         explicit HashNode(const char* key);
         // Frees both subtrees (left first) without recursing, then its own values.
@@ -61,7 +63,7 @@ public:
         HashNode* mRight;
     };
 
-    class HashTree {
+    class STATUSITEM_EXPORT HashTree {
     public:
         HashTree();
         virtual ~HashTree();
@@ -182,4 +184,4 @@ public:
 }  // namespace status
 
 // The VM that loaded the library; null before JNI_OnLoad.
-JavaVM* getJVM();
+STATUSITEM_EXPORT JavaVM* getJVM();

@@ -10,7 +10,7 @@ namespace status {
 
 // An ordered list of bundle handles; each element shares its tree with the bundle
 // it was copied from.
-class BundleArray {
+class STATUSITEM_EXPORT BundleArray {
 public:
     static constexpr const char* BUNDLE_CLASS_NAME = "com.quorvel.dovra.statusitem.Bundle";
 

@@ -333,7 +333,9 @@ void Describer::stored(const Bundle::HashNode& node, const Place& at, int depth,
 
 Guess guessKind(const Bytes& bytes) {
     int32_t words[2] = {0, 0};
-    memcpy(words, bytes.data(), bytes.size() < sizeof words ? bytes.size() : sizeof words);
+    if (!bytes.empty()) {  // an empty vector's data() may be null, which memcpy must not get
+        memcpy(words, bytes.data(), bytes.size() < sizeof words ? bytes.size() : sizeof words);
+    }
     if (bytes.size() >= 4 && words[0] == Bundle::BUNDLE_MAGIC) {
         return {Kind::Bundle, "the first word is the bundle magic"};
     }

@@ -44,9 +44,8 @@ bool isHexDigits(const std::string& token) {
     return true;
 }
 
-// The offset column of a dump: hex digits ending in ':' or followed by two spaces,
-// that count the bytes read so far.
-bool isOffsetColumn(const std::string& line, size_t bytesSoFar, size_t& after) {
+// The offset column of a dump: hex digits ending in ':' or followed by two spaces.
+bool isOffsetColumn(const std::string& line, unsigned long long& offset, size_t& after) {
     const size_t start = line.find_first_not_of(" \t");
     if (start == std::string::npos) return false;
     size_t end = start;
@@ -55,8 +54,23 @@ bool isOffsetColumn(const std::string& line, size_t bytesSoFar, size_t& after) {
     const bool colon = end < line.size() && line[end] == ':';
     const bool spaced = line.compare(end, 2, "  ") == 0;
     if (!colon && !spaced) return false;
-    if (std::stoull(line.substr(start, end - start), nullptr, 16) != bytesSoFar) return false;
+    offset = std::stoull(line.substr(start, end - start), nullptr, 16);
     after = colon ? end + 1 : end;
+    return true;
+}
+
+// No real parcel comes near: a larger offset after a "*" is taken for no offset.
+constexpr unsigned long long kMostRepeated = 1ull << 26;
+
+// An offset counts the bytes read so far, or follows a "*" line (hexdump's mark for
+// rows like the last one), which then stands for that row up to the offset.
+bool reaches(unsigned long long offset, bool repeated, const Bytes& row, Bytes& out) {
+    if (offset == out.size()) return true;
+    if (!repeated || row.empty() || offset < out.size() || offset - out.size() > kMostRepeated ||
+        (offset - out.size()) % row.size() != 0) {
+        return false;
+    }
+    while (out.size() < offset) out.insert(out.end(), row.begin(), row.end());
     return true;
 }
 
@@ -73,29 +87,38 @@ bool parseHex(const Bytes& input, Bytes& out, std::string& error) {
     std::istringstream lines(std::string(input.begin(), input.end()));
     std::string line;
     bool dump = false;
+    bool repeated = false;
+    Bytes row;
     for (size_t number = 1; std::getline(lines, line); ++number) {
         line = line.substr(0, line.find('#'));
+        unsigned long long offset = 0;
         size_t after = 0;
-        if (isOffsetColumn(line, out.size(), after)) {
+        if (isOffsetColumn(line, offset, after) && reaches(offset, repeated, row, out)) {
             dump = true;
+            repeated = false;
             // Byte groups up to 16 bytes; what follows is the text column.
             std::istringstream tokens(line.substr(after));
             std::string token;
-            size_t taken = 0;
-            while (taken < 16 && tokens >> token && isHexDigits(token) && token.size() % 2 == 0 &&
-                   taken + token.size() / 2 <= 16) {
-                appendHex(token, out);
-                taken += token.size() / 2;
+            row.clear();
+            while (row.size() < 16 && tokens >> token && isHexDigits(token) &&
+                   token.size() % 2 == 0 && row.size() + token.size() / 2 <= 16) {
+                appendHex(token, row);
             }
+            out.insert(out.end(), row.begin(), row.end());
             continue;
         }
         // A dump may end with a line holding its total size alone.
         std::istringstream words(line);
         std::string first, second;
-        if (dump && words >> first && !(words >> second) && isHexDigits(first) &&
-            first.size() >= 4 && first.size() <= 16 &&
-            std::stoull(first, nullptr, 16) == out.size()) {
-            continue;
+        if (dump && words >> first && !(words >> second)) {
+            if (first == "*") {
+                repeated = true;
+                continue;
+            }
+            if (isHexDigits(first) && first.size() >= 4 && first.size() <= 16 &&
+                reaches(std::stoull(first, nullptr, 16), repeated, row, out)) {
+                continue;
+            }
         }
         std::string digits;
         for (char c : line) {

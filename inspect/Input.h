@@ -14,8 +14,8 @@ bool readAll(const std::string& path, Bytes& out, std::string& error);
 bool looksLikeHex(const Bytes& input);
 
 // Reads a hex dump: lines of an offset column, up to 16 bytes and any text column
-// (the demo's dump, hexdump -C, xxd), or plain hex digits with any spacing. '#' starts
-// a comment. False with the line and the reason on anything else.
+// (the demo's dump, hexdump -C with its "*" rows, xxd), or plain hex digits with any
+// spacing. '#' starts a comment. False with the line and the reason on anything else.
 bool parseHex(const Bytes& input, Bytes& out, std::string& error);
 
 }  // namespace inspect

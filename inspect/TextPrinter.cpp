@@ -81,13 +81,12 @@ void Printer::arrayBundles(const Json& array, int indent) {
 void Printer::nested(const Json& e, int indent) {
     const Json& value = e["value"];
     const bool isBundle = e["kind"] == "bundle";
+    // An array left undecoded has no count to show.
+    const std::string column = isBundle          ? "bundle"
+                               : value.is_null() ? "bundle[]"
+                                                 : format("bundle[%zu]", value["bundles"].size());
     std::string head =
-        format("%-10s %s, ",
-               isBundle
-                   ? "bundle"
-                   : format("bundle[%zu]", value.is_null() ? 0 : value["bundles"].size()).c_str(),
-               key(e["key"]).c_str()) +
-        plural(e["size"], "byte");
+        format("%-10s %s, ", column.c_str(), key(e["key"]).c_str()) + plural(e["size"], "byte");
     if (value.is_null() && e["size"] != 0) head += ", not decoded (depth limit)";
     line(e["offset"], indent, head);
     if (value.is_null()) return;

@@ -5,19 +5,21 @@ set -euo pipefail
 
 packages_for() {
   case "$1" in
-    # The platform's own String16 and headers, to hold the host stand-in against.
+    # The platform's own String16 and headers, to hold the host stand-in against;
+    # abigail-tools and pkgconf for the checks of the installed package and its ABI.
     base)  echo "cmake make g++ libgtest-dev android-liblog-dev openjdk-17-jdk-headless
                  nlohmann-json3-dev android-libutils-dev
                  android-platform-frameworks-native-headers
-                 android-platform-system-core-headers" ;;
+                 android-platform-system-core-headers abigail-tools pkgconf" ;;
     jvm)   echo "openjdk-17-jdk-headless junit5" ;;
     # The ARM JRE brings the host JDK up to its own version; nothing is removed.
     armhf) echo "g++-arm-linux-gnueabihf qemu-user android-liblog-dev:armhf libgtest-dev:armhf
                  openjdk-17-jre-headless:armhf" ;;
     # GoogleTest is built from the sources Debian ships: its armhf build is for
     # libstdc++. libc++ itself: see libcxx-armhf.sh.
-    armv7-clang) echo "clang-14 lld-14 libc6-dev-armhf-cross libgcc-12-dev-armhf-cross qemu-user
-                       android-liblog-dev:armhf googletest" ;;
+    # llvm-nm reads the ARM library's exported names.
+    armv7-clang) echo "clang-14 lld-14 llvm-14 libc6-dev-armhf-cross libgcc-12-dev-armhf-cross
+                       qemu-user android-liblog-dev:armhf googletest" ;;
     fuzz)  echo "clang-14 libclang-rt-14-dev llvm-14" ;;
     coverage) echo "gcovr" ;;
     bench) echo "libbenchmark-dev libmsgpack-cxx-dev libflatbuffers-dev python3-matplotlib" ;;

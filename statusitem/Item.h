@@ -10,7 +10,7 @@
 namespace status {
 
 // One piece of status: a key and one typed value, handed to the binder client.
-class Item {
+class STATUSITEM_EXPORT Item {
 public:
     // These codes are the item's own; they are not the bundle's kind tags.
     enum ValueType : int32_t {

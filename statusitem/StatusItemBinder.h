@@ -9,7 +9,7 @@ namespace status {
 
 // The native end of the channel to the Java StatusItemClient: producers hand each
 // item to get()->statusUpdate(), which calls the Java callback of its value type.
-class StatusItemBinder : public BinderClient {
+class STATUSITEM_EXPORT StatusItemBinder : public BinderClient {
 public:
     StatusItemBinder();
     ~StatusItemBinder() override;

@@ -1,7 +1,10 @@
 # Runs bundle-inspect on one input and compares with the expected output and status.
 #   cmake -DTOOL=<exe> [-DEMULATOR=<list>] -DARGS=<list> -DINPUT=<file> -DSTATUS=<n>
-#         (-DEXPECTED=<file> [-DUPDATE=ON] | -DROUNDTRIP=<work folder>) -P RunGolden.cmake
+#         (-DEXPECTED=<file> [-DUPDATE=ON] [-DBYTES=<hex> -DWORK=<file>]
+#          | -DROUNDTRIP=<work folder>) -P RunGolden.cmake
 # ROUNDTRIP pipes the --json output through --encode and expects the input's bytes.
+# BYTES: standard output goes to WORK and must hold those bytes; EXPECTED then holds
+# what went to standard error.
 
 if(DEFINED ROUNDTRIP)
   file(MAKE_DIRECTORY "${ROUNDTRIP}")
@@ -20,9 +23,20 @@ endif()
 # From the input's folder, so that messages naming it do not depend on the checkout.
 get_filename_component(folder "${INPUT}" DIRECTORY)
 get_filename_component(name "${INPUT}" NAME)
+if(DEFINED BYTES)
+  set(stdout OUTPUT_FILE "${WORK}")
+else()
+  set(stdout OUTPUT_VARIABLE out)
+endif()
 execute_process(COMMAND ${EMULATOR} "${TOOL}" ${ARGS} "${name}" WORKING_DIRECTORY "${folder}"
-                OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+                ${stdout} ERROR_VARIABLE err RESULT_VARIABLE rc)
 set(actual "${out}${err}")
+if(DEFINED BYTES)
+  file(READ "${WORK}" written HEX)
+  if(NOT written STREQUAL BYTES)
+    message(FATAL_ERROR "wrote ${written}, expected ${BYTES}")
+  endif()
+endif()
 if(UPDATE)
   file(WRITE "${EXPECTED}" "${actual}")
 endif()

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "LeakProbe.h"
+#include "LocalRefs.h"
 
 #include "bundle/Bundle.h"
 #include "jni/Boundary.h"
@@ -66,14 +66,16 @@ JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverF
 }
 
 // Delivers `count` items, cycling through the five kinds, from one native thread that
-// never returns to Java in between. Before the thread detaches, it counts the objects
-// tracked meanwhile that its local references still hold. Returns {statusUpdate calls
-// that said true, objects still held}.
+// never returns to Java in between, and counts the JNI local references the thread
+// holds. Returns {statusUpdate calls that said true, references held after all of them,
+// references each of the first five items (one of each kind) left behind}.
 JNIEXPORT jintArray JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverMany(JNIEnv* env,
                                                                                      jclass,
                                                                                      jint count) {
-    jint result[2] = {0, -1};
+    jint result[7] = {0, -1, -1, -1, -1, -1, -1};
     std::thread producer([&] {
+        JNIEnv* producerEnv = getJniEnv(getJVM());
+        if (producerEnv == nullptr) return;
         Bundle shared;
         shared.set("n", 1);
         Item item;
@@ -95,14 +97,15 @@ JNIEXPORT jintArray JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliver
                     item.setBundle("bundle", shared);
                     break;
             }
+            const jint before = i < 5 ? localRefsOfThisThread(producerEnv) : 0;
             if (StatusItemBinder::get()->statusUpdate(item)) ++result[0];
+            if (i < 5) result[2 + i] = localRefsOfThisThread(producerEnv) - before;
         }
-        JNIEnv* producerEnv = getJniEnv(getJVM());
-        if (producerEnv != nullptr) result[1] = trackedSurvivors(producerEnv);
+        result[1] = localRefsOfThisThread(producerEnv);
     });
     producer.join();
-    jintArray out = env->NewIntArray(2);
-    if (out != nullptr) env->SetIntArrayRegion(out, 0, 2, result);
+    jintArray out = env->NewIntArray(7);
+    if (out != nullptr) env->SetIntArrayRegion(out, 0, 7, result);
     return out;
 }
 

@@ -1,14 +1,20 @@
 package com.quorvel.dovra.statusitem;
 
 import static java.nio.charset.StandardCharsets.UTF_8;
+import static java.util.stream.Collectors.joining;
 import static org.junit.jupiter.api.Assertions.*;
 
+import java.lang.reflect.Array;
 import java.lang.reflect.InvocationTargetException;
 import java.lang.reflect.Method;
 import java.lang.reflect.Modifier;
 import java.util.ArrayList;
 import java.util.Arrays;
+import java.util.HexFormat;
 import java.util.List;
+import java.util.function.Consumer;
+import java.util.function.IntFunction;
+import java.util.stream.IntStream;
 import org.junit.jupiter.api.Test;
 
 class BundleNativesTest {
@@ -128,28 +134,85 @@ class BundleNativesTest {
         }
     }
 
-    // Far more elements than a native frame has local references: each element's
-    // reference must go once used.
+    private static String hex(byte[] bytes) {
+        return bytes == null ? "-" : HexFormat.of().formatHex(bytes);
+    }
+
+    private static String bits(double value) {
+        return Long.toHexString(Double.doubleToRawLongBits(value));
+    }
+
+    private static String nested(long handle) {
+        if (handle == 0) return "-";
+        String text = "bundle " + TestNative.entryCount(handle);
+        Bundle.nativeFree(handle);
+        return text;
+    }
+
+    /** Null as "-", else the elements' texts joined by commas. */
+    private static String list(Object array, IntFunction<String> element) {
+        if (array == null) return "-";
+        return IntStream.range(0, Array.getLength(array)).mapToObj(element).collect(joining(","));
+    }
+
+    /** What the thirteen getter natives return, in the text form of TestNative.cppGetters. */
+    private static String[] nativeGetters(long h, String k) {
+        boolean[] bools = Bundle.nativeGetBooleanArray(h, k);
+        byte[] bytes = Bundle.nativeGetByteArray(h, k);
+        short[] words = Bundle.nativeGetShortArray(h, k);
+        int[] ints = Bundle.nativeGetIntArray(h, k);
+        double[] doubles = Bundle.nativeGetDoubleArray(h, k);
+        byte[][] strings = Bundle.nativeGetStringArray(h, k);
+        long[] bundles = Bundle.nativeGetBundleArray(h, k);
+        return new String[] {
+            String.valueOf(Bundle.nativeGetBoolean(h, k)),
+            String.valueOf(Bundle.nativeGetInt(h, k)),
+            String.valueOf(Bundle.nativeGetLong(h, k)),
+            bits(Bundle.nativeGetDouble(h, k)),
+            hex(Bundle.nativeGetString(h, k)),
+            nested(Bundle.nativeGetBundle(h, k)),
+            list(bools, i -> String.valueOf(bools[i])),
+            list(bytes, i -> String.valueOf(Byte.toUnsignedInt(bytes[i]))),
+            list(words, i -> String.valueOf(Short.toUnsignedInt(words[i]))),
+            list(ints, i -> String.valueOf(ints[i])),
+            list(doubles, i -> bits(doubles[i])),
+            list(strings, i -> hex(strings[i])),
+            list(bundles, i -> nested(bundles[i])),
+        };
+    }
+
+    // A key stored as one kind and then as another reads through each getter native what
+    // the library's own getter reads: natives that read a node's fields themselves must
+    // not see what the earlier kind left there differently.
     @Test
-    void longStringAndBundleArraysFitTheLocalReferenceTable() {
-        String[] strings = new String[5000];
-        for (int i = 0; i < strings.length; i++) strings[i] = "s" + i;
-        Bundle[] bundles = new Bundle[2000];
-        for (int i = 0; i < bundles.length; i++) {
-            bundles[i] = new Bundle();
-            bundles[i].putInt("i", i);
-        }
-        try (Bundle b = new Bundle()) {
-            assertEquals(0, TestNative.stringArrayPutLeaks(b.handle(), 300));
-            b.putStringArray("s", strings);
-            b.putBundleArray("b", bundles);
-            assertArrayEquals(strings, b.getStringArray("s"));
-            Bundle[] back = b.getBundleArray("b");
-            assertEquals(bundles.length, back.length);
-            assertEquals(1999, back[1999].getInt("i"));
-            for (Bundle x : back) x.close();
-        } finally {
-            for (Bundle x : bundles) x.close();
+    void everyGetterAfterAKindChangeReadsWhatTheLibraryReads() {
+        try (Bundle inner = new Bundle()) {
+            inner.putInt("a", 1);
+            inner.putInt("b", 2);
+            List<Consumer<Bundle>> kinds = List.of(
+                    b -> b.putBoolean("k", true),
+                    b -> b.putInt("k", -7),
+                    b -> b.putLong("k", (1L << 40) + 3),
+                    b -> b.putDouble("k", 2.5),
+                    b -> b.putString("k", "vé"),
+                    b -> b.putBundle("k", inner),
+                    b -> b.putBooleanArray("k", new boolean[] {true, false, true}),
+                    b -> b.putByteArray("k", new byte[] {1, (byte) 0xFF}),
+                    b -> b.putShortArray("k", new short[] {300, (short) 0xFFFE}),
+                    b -> b.putIntArray("k", new int[] {1, -2, 3}),
+                    b -> b.putDoubleArray("k", new double[] {0.5, -1}),
+                    b -> b.putStringArray("k", new String[] {"a", "bc"}),
+                    b -> b.putBundleArray("k", new Bundle[] {inner, new Bundle(), inner}));
+            for (int first = 0; first < kinds.size(); first++) {
+                for (int then = 0; then < kinds.size(); then++) {
+                    try (Bundle b = new Bundle()) {
+                        kinds.get(first).accept(b);
+                        kinds.get(then).accept(b);
+                        assertArrayEquals(TestNative.cppGetters(b.handle(), "k"),
+                                nativeGetters(b.handle(), "k"), "kind " + first + " then " + then);
+                    }
+                }
+            }
         }
     }
 

@@ -1,5 +1,6 @@
 package com.quorvel.dovra.statusitem;
 
+import java.lang.reflect.Method;
 import java.util.ArrayList;
 import java.util.List;
 
@@ -52,14 +53,11 @@ final class TestNative {
     static native boolean deliverFields(byte[] key, int type, long bits, double real, byte[] text,
             long bundleHandle, boolean onNativeThread);
 
-    /** {items delivered, tracked objects the producer thread still held before it detached}. */
+    /**
+     * Delivers items of the five kinds in turn from one native thread: {items delivered, JNI
+     * local references the thread held after all, those each kind's first item left behind}.
+     */
     static native int[] deliverMany(int count);
-
-    /** Watches the object for the next deliverMany's count of what is still held. */
-    static native void track(Object object);
-
-    /** How many of `count` strings the string array native still held on return. */
-    static native int stringArrayPutLeaks(long handle, int count);
 
     static native int deliverLongReportingPending(long value);
 
@@ -68,4 +66,15 @@ final class TestNative {
     static native boolean runOnAttachedThread(Runnable action);
 
     static native long failAllocation();
+
+    /**
+     * {the most JNI local references the native {@code watched} held just after any JNI call
+     * that can make one while {@code action} ran, how many such calls there were}.
+     */
+    static native int[] peakLocalRefs(Method watched, Runnable action);
+
+    /** What the thirteen C++ getters read for the key, in BundleNativesTest's text form. */
+    static native String[] cppGetters(long handle, String key);
+
+    static native int entryCount(long handle);
 }

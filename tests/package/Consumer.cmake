@@ -1,0 +1,5 @@
+# Builds and runs examples/consumer against the package installed in PREFIX, through
+# CMake and through pkg-config.
+include(${CMAKE_CURRENT_LIST_DIR}/Steps.cmake)
+consumer(${PREFIX} ${WORK})
+consumer_pkgconfig(${PREFIX} ${WORK})
