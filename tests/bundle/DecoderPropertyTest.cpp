@@ -1,6 +1,6 @@
 // The decoder builds its tree without walking it; generated streams hold it node for
 // node to the tree that inserting the same entries one by one with getNode gives, and
-// its getters to the values written. The streams reach both sorts (above and below 256
+// its re-encoding to the values written. The streams reach both sorts (above and below 256
 // entries), every radix digit that all keys share or not, keys of one hash that share
 // 16 or more leading bytes and differ in length, repeats that change kind, keys that are
 // not ASCII, count words that lie and every way of stopping, after any entry.
