@@ -35,20 +35,6 @@ TEST(EncodingTest, NestedBundleIsASnapshot) {
     EXPECT_EQ(first.getInt32("w"), 0);
     first.set("v", 9);  // the copy read out shares nothing with the entry
     EXPECT_EQ(outer.getBundle("n").getInt32("v"), 1);
-
-    // A smaller value over a larger one, nested bundle or bundle array, leaves none of
-    // the larger one's bytes behind.
-    Bundle replacement;
-    replacement.set("r", 4);
-    status::BundleArray larger;
-    larger.mBundles = {outer, inner};
-    outer.setArray("a", larger);
-    outer.set("n", replacement);
-    outer.setArray("a", status::BundleArray());
-    Bundle fresh;
-    fresh.set("n", replacement);
-    fresh.setArray("a", status::BundleArray());
-    EXPECT_EQ(encode(outer), encode(fresh));
 }
 
 // A bundle, or an array holding it, stored inside its own tree.

@@ -56,13 +56,6 @@ TEST(ItemTest, CopiesAndSetBundleShareOneTree) {
     EXPECT_EQ(3, bundle.mTree->mRefs.load());
 }
 
-TEST(ItemTest, AnIntIsSentAsALong) {
-    Item item;
-    item.setInt("n", -1);
-    EXPECT_EQ(Item::ITEM_LONG, item.mType);
-    EXPECT_EQ(-1, item.mValue.mInt64);
-}
-
 TEST(ItemTest, TypeCodesOutsideTheFiveThrowTwoAfterTheTypeField) {
     for (const Bytes& type : {Bytes{5, 0, 0, 0}, Bytes{0xFF, 0xFF, 0xFF, 0xFF}}) {
         int thrown = 0;
