@@ -5,10 +5,11 @@ TEST_PRESETS ?= host asan tsan armhf armv7-clang fuzz
 # Built by test but not run, so that a change of the library cannot break them unseen.
 BUILD_PRESETS ?= bench
 FUZZ_SECONDS ?= 600
-FUZZ_TARGETS := bundle_fuzzer bundle_array_fuzzer item_fuzzer json_reader_fuzzer
+FUZZ_TARGETS := bundle_fuzzer bundle_array_fuzzer item_fuzzer json_reader_fuzzer \
+                decoder_diff_fuzzer encoder_diff_fuzzer inspect_json_fuzzer
 DEPS := scripts/install-deps.sh
 
-.PHONY: all demo demo-arm test deps clean fuzz bench bench-check bench-baseline abi-baseline
+.PHONY: all demo demo-arm test deps clean fuzz bench bench-check bench-baseline coverage abi-baseline
 
 all: test
 
@@ -48,6 +49,16 @@ fuzz: deps
 	        -DSECONDS=$(FUZZ_SECONDS) -DARTIFACTS=$(CURDIR)/fuzz/regressions/$$target \
 	        -P fuzz/RunFuzzer.cmake || status=1; \
 	done; exit $$status
+
+# The host suites (the JVM suite included) with gcov; an HTML report and per-folder
+# figures in build/coverage/report/.
+coverage: deps
+	@$(DEPS) coverage
+	cmake --preset coverage
+	cmake --build --preset coverage
+	find build/coverage -name '*.gcda' -delete
+	ctest --preset coverage
+	scripts/coverage.sh build/coverage
 
 bench: deps
 	@$(DEPS) bench armhf armv7-clang

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a group of make targets needs, only those missing.
-# Usage: scripts/install-deps.sh GROUP...   (groups: base jvm armhf armv7-clang fuzz bench)
+# Usage: scripts/install-deps.sh GROUP...   (groups: base jvm armhf armv7-clang fuzz coverage bench)
 set -euo pipefail
 
 packages_for() {
@@ -21,6 +21,7 @@ packages_for() {
     armv7-clang) echo "clang-14 lld-14 llvm-14 libc6-dev-armhf-cross libgcc-12-dev-armhf-cross
                        qemu-user android-liblog-dev:armhf googletest" ;;
     fuzz)  echo "clang-14 libclang-rt-14-dev llvm-14" ;;
+    coverage) echo "gcovr" ;;
     bench) echo "libbenchmark-dev libmsgpack-cxx-dev libflatbuffers-dev python3-matplotlib" ;;
     *) echo "unknown group: $1" >&2; exit 2 ;;
   esac

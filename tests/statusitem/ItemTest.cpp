@@ -56,38 +56,6 @@ TEST(ItemTest, CopiesAndSetBundleShareOneTree) {
     EXPECT_EQ(3, bundle.mTree->mRefs.load());
 }
 
-TEST(ItemTest, AnIntIsSentAsALong) {
-    Item item;
-    item.setInt("n", -1);
-    EXPECT_EQ(Item::ITEM_LONG, item.mType);
-    EXPECT_EQ(-1, item.mValue.mInt64);
-}
-
-TEST(ItemTest, TheFourExampleEncodingsDecodeToTheEnd) {
-    Decoded b = decode(KEY_A + Bytes{0, 0, 0, 0, 1, 0, 0, 0});
-    EXPECT_EQ("a", b.item.mKey);
-    EXPECT_EQ(Item::ITEM_BOOL, b.item.mType);
-    EXPECT_TRUE(b.item.mValue.mBool);
-    EXPECT_EQ(16u, b.position);
-
-    Decoded l = decode(KEY_A + Bytes{1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});
-    EXPECT_EQ(Item::ITEM_LONG, l.item.mType);
-    EXPECT_EQ(-1, l.item.mValue.mInt64);
-    EXPECT_EQ(20u, l.position);
-
-    Decoded d = decode(KEY_A + Bytes{2, 0, 0, 0, 0x9A, 0x99, 0x99, 0x99, 0x99, 0x99, 0xF1, 0x3F});
-    EXPECT_EQ(Item::ITEM_DOUBLE, d.item.mType);
-    EXPECT_EQ(1.1, d.item.mValue.mDouble);
-    EXPECT_EQ(20u, d.position);
-
-    Decoded e = decode(Bytes{2, 0, 0, 0, 0x61, 0,    0x62, 0,    0, 0, 0, 0,
-                             4, 0, 0, 0, 0x42, 0x4E, 0x44, 0x4C, 0, 0, 0, 0});
-    EXPECT_EQ("ab", e.item.mKey);
-    EXPECT_EQ(Item::ITEM_BUNDLE, e.item.mType);
-    EXPECT_EQ(nullptr, e.item.mBundle.mTree);
-    EXPECT_EQ(24u, e.position);
-}
-
 TEST(ItemTest, TypeCodesOutsideTheFiveThrowTwoAfterTheTypeField) {
     for (const Bytes& type : {Bytes{5, 0, 0, 0}, Bytes{0xFF, 0xFF, 0xFF, 0xFF}}) {
         int thrown = 0;
