@@ -353,6 +353,10 @@ void writeText(Parcel* p, const std::string& text) {
     }
 }
 
+void encodeValue(Parcel* p, const Node& node) {
+    kCodecs[node.mType].encode(p, node);
+}
+
 bool decodeValue(const Parcel* p, Node& node, DecodeObserver* observer) {
     return kCodecs[node.mType].decode(p, node, observer);
 }

@@ -25,6 +25,10 @@ void writeText(android::Parcel* p, const std::string& text);
 // an ASCII string or an array of numbers.
 void writeEntry(android::Parcel* p, const Bundle::HashNode& node);
 
+// Writes the value of a node of a recognised kind (0 to 12), one write at a time: the
+// tests' reference encoder, beside writeEntry's single blocks.
+void encodeValue(android::Parcel* p, const Bundle::HashNode& node);
+
 // The bytes a scalar kind's value takes; 0 for the others.
 inline size_t scalarSize(int32_t type) {
     switch (type) {
@@ -41,7 +45,8 @@ inline size_t scalarSize(int32_t type) {
 
 // Reads the value of a recognised kind into the node; false ends the decoding of the
 // bundle (the node keeps its kind). The observer, if any, hears of its problems.
-bool decodeValue(const android::Parcel* p, Bundle::HashNode& node, DecodeObserver* observer);
+bool decodeValue(const android::Parcel* p, Bundle::HashNode& node,
+                 DecodeObserver* observer = nullptr);
 
 // Replaces the node's stored bytes with the encoding of `value` (a Bundle or a
 // BundleArray), ready to be read from the first byte. `empty` is the encoding of an
