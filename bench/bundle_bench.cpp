@@ -38,23 +38,149 @@ void encodedBytes(State& state, size_t bytes) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 
-// ---- the library
+// ---- each library as the phases drive it: its bytes of a fixture, one encode, a
+// decoder reused across iterations, the form its look-ups read, and one round trip
+
+struct BundlePeer {
+    static const std::vector<uint8_t>& bytes(const Fixture& f) { return f.encoded; }
+    static void encode(const Fixture& f) {
+        android::Parcel p;
+        f.bundle.toParcel(&p);
+        benchmark::DoNotOptimize(p.data());
+    }
+    struct Decoder {
+        explicit Decoder(const std::vector<uint8_t>& bytes) {
+            p.setData(bytes.data(), bytes.size());
+        }
+        void operator()() {
+            p.setDataPosition(0);
+            Bundle b(&p);
+            benchmark::DoNotOptimize(b.mTree);
+        }
+        android::Parcel p;
+    };
+    static const Bundle& readable(const Fixture& f) { return f.bundle; }
+    static void lookUp(const Bundle& b, const Fixture& f, Sink& sink) {
+        bench::lookUp(b, f.entries, sink);
+    }
+    static bool roundTrip(const Fixture& f, Sink& sink) {
+        android::Parcel p;
+        build(f.entries).toParcel(&p);
+        p.setDataPosition(0);
+        const Bundle decoded(&p);
+        bench::lookUp(decoded, f.entries, sink);
+        return true;
+    }
+};
+
+// msgpack-c++: pack a map, unpack it, look every key up
+struct MsgpackPeer {
+    static const std::vector<uint8_t>& bytes(const Fixture& f) { return f.packed; }
+    static void encode(const Fixture& f) {
+        msgpack::sbuffer buffer;
+        peer::pack(f.entries, buffer);
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    struct Decoder {
+        explicit Decoder(const std::vector<uint8_t>& bytes) : bytes(bytes) {}
+        void operator()() {
+            msgpack::object_handle handle =
+                msgpack::unpack(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+            benchmark::DoNotOptimize(handle.get().via.map.ptr);
+        }
+        const std::vector<uint8_t>& bytes;
+    };
+    static msgpack::object_handle readable(const Fixture& f) {
+        return msgpack::unpack(reinterpret_cast<const char*>(f.packed.data()), f.packed.size());
+    }
+    static void lookUp(const msgpack::object_handle& handle, const Fixture& f, Sink& sink) {
+        peer::lookUp(handle.get(), f.entries, sink);
+    }
+    static bool roundTrip(const Fixture& f, Sink& sink) {
+        msgpack::sbuffer buffer;
+        peer::pack(f.entries, buffer);
+        const msgpack::object_handle handle = msgpack::unpack(buffer.data(), buffer.size());
+        peer::lookUp(handle.get(), f.entries, sink);
+        return true;
+    }
+};
+
+// FlexBuffers: build a map, verify it, look every key up in place
+struct FlexPeer {
+    static const std::vector<uint8_t>& bytes(const Fixture& f) { return f.flex; }
+    static void encode(const Fixture& f) {
+        flexbuffers::Builder fbb;
+        peer::build(f.entries, fbb);
+        benchmark::DoNotOptimize(fbb.GetBuffer().data());
+    }
+    struct Decoder {
+        explicit Decoder(const std::vector<uint8_t>& bytes) : bytes(bytes) {}
+        void operator()() { benchmark::DoNotOptimize(peer::verify(bytes)); }
+        const std::vector<uint8_t>& bytes;
+    };
+    static const std::vector<uint8_t>& readable(const Fixture& f) { return f.flex; }
+    static void lookUp(const std::vector<uint8_t>& buffer, const Fixture& f, Sink& sink) {
+        peer::lookUp(buffer, f.entries, sink);
+    }
+    static bool roundTrip(const Fixture& f, Sink& sink) {
+        flexbuffers::Builder fbb;
+        peer::build(f.entries, fbb);
+        const std::vector<uint8_t>& buffer = fbb.GetBuffer();
+        if (!peer::verify(buffer)) return false;
+        peer::lookUp(buffer, f.entries, sink);
+        return true;
+    }
+};
+
+// ---- one body per phase
+
+template <class Peer>
+void encodePhase(State& state, Set set) {
+    const Fixture& f = fixtureOf(state, set);
+    for (auto _ : state) Peer::encode(f);
+    encodedBytes(state, Peer::bytes(f).size());
+    perEntry(state, f);
+}
+
+template <class Peer>
+void decodePhase(State& state, Set set) {
+    const Fixture& f = fixtureOf(state, set);
+    typename Peer::Decoder decode(Peer::bytes(f));
+    for (auto _ : state) decode();
+    encodedBytes(state, Peer::bytes(f).size());
+    perEntry(state, f);
+}
+
+template <class Peer>
+void lookUpPhase(State& state, Set set) {
+    const Fixture& f = fixtureOf(state, set);
+    const auto& readable = Peer::readable(f);
+    Sink sink;
+    for (auto _ : state) {
+        Peer::lookUp(readable, f, sink);
+        benchmark::DoNotOptimize(sink.digest());
+    }
+    perEntry(state, f);
+}
+
+template <class Peer>
+void roundTripPhase(State& state, Set set) {
+    const Fixture& f = fixtureOf(state, set);
+    Sink sink;
+    for (auto _ : state) {
+        if (!Peer::roundTrip(f, sink)) state.SkipWithError("a library refused its own encoding");
+        benchmark::DoNotOptimize(sink.digest());
+    }
+    perEntry(state, f);
+}
+
+// ---- phases only the library has
 
 void bundleBuild(State& state, Set set) {
     const Fixture& f = fixtureOf(state, set);
     for (auto _ : state) {
         Bundle b = build(f.entries);
         benchmark::DoNotOptimize(b.mTree);
-    }
-    perEntry(state, f);
-}
-
-void bundleLookUp(State& state, Set set) {
-    const Fixture& f = fixtureOf(state, set);
-    Sink sink;
-    for (auto _ : state) {
-        lookUp(f.bundle, f.entries, sink);
-        benchmark::DoNotOptimize(sink.digest());
     }
     perEntry(state, f);
 }
@@ -67,137 +193,6 @@ void bundleLookUpDecoded(State& state, Set set) {
     Sink sink;
     for (auto _ : state) {
         lookUp(decoded, f.entries, sink);
-        benchmark::DoNotOptimize(sink.digest());
-    }
-    perEntry(state, f);
-}
-
-void bundleEncode(State& state, Set set) {
-    const Fixture& f = fixtureOf(state, set);
-    for (auto _ : state) {
-        android::Parcel p;
-        f.bundle.toParcel(&p);
-        benchmark::DoNotOptimize(p.data());
-    }
-    encodedBytes(state, f.encoded.size());
-    perEntry(state, f);
-}
-
-void bundleDecode(State& state, Set set) {
-    const Fixture& f = fixtureOf(state, set);
-    android::Parcel p;
-    p.setData(f.encoded.data(), f.encoded.size());
-    for (auto _ : state) {
-        p.setDataPosition(0);
-        Bundle b(&p);
-        benchmark::DoNotOptimize(b.mTree);
-    }
-    encodedBytes(state, f.encoded.size());
-    perEntry(state, f);
-}
-
-void bundleRoundTrip(State& state, Set set) {
-    const Fixture& f = fixtureOf(state, set);
-    Sink sink;
-    for (auto _ : state) {
-        android::Parcel p;
-        build(f.entries).toParcel(&p);
-        p.setDataPosition(0);
-        const Bundle decoded(&p);
-        lookUp(decoded, f.entries, sink);
-        benchmark::DoNotOptimize(sink.digest());
-    }
-    perEntry(state, f);
-}
-
-// ---- msgpack-c++: pack a map, unpack it, look every key up
-
-void msgpackEncode(State& state, Set set) {
-    const Fixture& f = fixtureOf(state, set);
-    for (auto _ : state) {
-        msgpack::sbuffer buffer;
-        peer::pack(f.entries, buffer);
-        benchmark::DoNotOptimize(buffer.data());
-    }
-    encodedBytes(state, f.packed.size());
-    perEntry(state, f);
-}
-
-void msgpackDecode(State& state, Set set) {
-    const Fixture& f = fixtureOf(state, set);
-    for (auto _ : state) {
-        msgpack::object_handle handle =
-            msgpack::unpack(reinterpret_cast<const char*>(f.packed.data()), f.packed.size());
-        benchmark::DoNotOptimize(handle.get().via.map.ptr);
-    }
-    encodedBytes(state, f.packed.size());
-    perEntry(state, f);
-}
-
-void msgpackLookUp(State& state, Set set) {
-    const Fixture& f = fixtureOf(state, set);
-    const msgpack::object_handle handle =
-        msgpack::unpack(reinterpret_cast<const char*>(f.packed.data()), f.packed.size());
-    Sink sink;
-    for (auto _ : state) {
-        peer::lookUp(handle.get(), f.entries, sink);
-        benchmark::DoNotOptimize(sink.digest());
-    }
-    perEntry(state, f);
-}
-
-void msgpackRoundTrip(State& state, Set set) {
-    const Fixture& f = fixtureOf(state, set);
-    Sink sink;
-    for (auto _ : state) {
-        msgpack::sbuffer buffer;
-        peer::pack(f.entries, buffer);
-        const msgpack::object_handle handle = msgpack::unpack(buffer.data(), buffer.size());
-        peer::lookUp(handle.get(), f.entries, sink);
-        benchmark::DoNotOptimize(sink.digest());
-    }
-    perEntry(state, f);
-}
-
-// ---- FlexBuffers: build a map, verify it, look every key up in place
-
-void flexEncode(State& state, Set set) {
-    const Fixture& f = fixtureOf(state, set);
-    for (auto _ : state) {
-        flexbuffers::Builder fbb;
-        peer::build(f.entries, fbb);
-        benchmark::DoNotOptimize(fbb.GetBuffer().data());
-    }
-    encodedBytes(state, f.flex.size());
-    perEntry(state, f);
-}
-
-void flexDecode(State& state, Set set) {
-    const Fixture& f = fixtureOf(state, set);
-    for (auto _ : state) benchmark::DoNotOptimize(peer::verify(f.flex));
-    encodedBytes(state, f.flex.size());
-    perEntry(state, f);
-}
-
-void flexLookUp(State& state, Set set) {
-    const Fixture& f = fixtureOf(state, set);
-    Sink sink;
-    for (auto _ : state) {
-        peer::lookUp(f.flex, f.entries, sink);
-        benchmark::DoNotOptimize(sink.digest());
-    }
-    perEntry(state, f);
-}
-
-void flexRoundTrip(State& state, Set set) {
-    const Fixture& f = fixtureOf(state, set);
-    Sink sink;
-    for (auto _ : state) {
-        flexbuffers::Builder fbb;
-        peer::build(f.entries, fbb);
-        const std::vector<uint8_t>& buffer = fbb.GetBuffer();
-        if (!peer::verify(buffer)) state.SkipWithError("FlexBuffers refused its own buffer");
-        peer::lookUp(buffer, f.entries, sink);
         benchmark::DoNotOptimize(sink.digest());
     }
     perEntry(state, f);
@@ -318,31 +313,31 @@ void registerAll() {
     // The plots' range. A decoded tree is a chain, so reading all of it stops at 10,000.
     const std::vector<int64_t> scale = {10, 100, 1000, 10000, 100000};
     add("build", "bundle", Set::Mixed, bundleBuild, scale);
-    add("lookup", "bundle", Set::Mixed, bundleLookUp, scale);
+    add("lookup", "bundle", Set::Mixed, lookUpPhase<BundlePeer>, scale);
     add("lookup_decoded", "bundle", Set::Mixed, bundleLookUpDecoded, {10, 100, 1000, 10000});
-    add("encode", "bundle", Set::Mixed, bundleEncode, scale);
-    add("decode", "bundle", Set::Mixed, bundleDecode, scale);
-    add("roundtrip", "bundle", Set::Mixed, bundleRoundTrip, sizes);
-    add("encode", "msgpack", Set::Mixed, msgpackEncode, scale);
-    add("decode", "msgpack", Set::Mixed, msgpackDecode, scale);
-    add("lookup", "msgpack", Set::Mixed, msgpackLookUp, scale);
-    add("roundtrip", "msgpack", Set::Mixed, msgpackRoundTrip, sizes);
-    add("encode", "flexbuffers", Set::Mixed, flexEncode, scale);
-    add("decode", "flexbuffers", Set::Mixed, flexDecode, scale);
-    add("lookup", "flexbuffers", Set::Mixed, flexLookUp, scale);
-    add("roundtrip", "flexbuffers", Set::Mixed, flexRoundTrip, sizes);
+    add("encode", "bundle", Set::Mixed, encodePhase<BundlePeer>, scale);
+    add("decode", "bundle", Set::Mixed, decodePhase<BundlePeer>, scale);
+    add("roundtrip", "bundle", Set::Mixed, roundTripPhase<BundlePeer>, sizes);
+    add("encode", "msgpack", Set::Mixed, encodePhase<MsgpackPeer>, scale);
+    add("decode", "msgpack", Set::Mixed, decodePhase<MsgpackPeer>, scale);
+    add("lookup", "msgpack", Set::Mixed, lookUpPhase<MsgpackPeer>, scale);
+    add("roundtrip", "msgpack", Set::Mixed, roundTripPhase<MsgpackPeer>, sizes);
+    add("encode", "flexbuffers", Set::Mixed, encodePhase<FlexPeer>, scale);
+    add("decode", "flexbuffers", Set::Mixed, decodePhase<FlexPeer>, scale);
+    add("lookup", "flexbuffers", Set::Mixed, lookUpPhase<FlexPeer>, scale);
+    add("roundtrip", "flexbuffers", Set::Mixed, roundTripPhase<FlexPeer>, sizes);
     add("copy", "memcpy", Set::Mixed, floorCopy, sizes);
 
     const std::vector<int64_t> arraySizes = {100, 1000};
-    add("encode", "bundle", Set::Arrays, bundleEncode, arraySizes);
-    add("decode", "bundle", Set::Arrays, bundleDecode, arraySizes);
+    add("encode", "bundle", Set::Arrays, encodePhase<BundlePeer>, arraySizes);
+    add("decode", "bundle", Set::Arrays, decodePhase<BundlePeer>, arraySizes);
     add("copy", "memcpy", Set::Arrays, floorCopy, arraySizes);
 
     const std::vector<int64_t> adversarial = {1000, 10000};
     for (Set set : {Set::Ascending, Set::Ordinary}) {
         add("build", "bundle", set, bundleBuild, adversarial);
-        add("lookup", "bundle", set, bundleLookUp, adversarial);
-        add("decode", "bundle", set, bundleDecode, adversarial);
+        add("lookup", "bundle", set, lookUpPhase<BundlePeer>, adversarial);
+        add("decode", "bundle", set, decodePhase<BundlePeer>, adversarial);
     }
 
     benchmark::RegisterBenchmark("native_part/handle", nativeHandle);

@@ -4,6 +4,7 @@
 #include <utils/String16.h>
 
 #include "bundle/Codec.h"
+#include "bundle/DecodeObserver.h"
 #include "bundle/Log.h"
 
 namespace status {
@@ -17,16 +18,33 @@ void writeEmptyArray(android::Parcel* p) {
 }  // namespace
 
 BundleArray::BundleArray(android::Parcel* p) {
+    decodeBundleArray(p, *this, nullptr);
+}
+
+void decodeBundleArray(android::Parcel* p, BundleArray& into, DecodeObserver* observer) {
+    if (observer != nullptr && p->dataAvail() < sizeof(int32_t)) {
+        observer->problem(DecodeProblem::kNoCount, p->dataPosition(), 0, 0);
+    }
     const uint32_t count = static_cast<uint32_t>(p->readInt32());
     // Every element needs its class name; the first one missing ends the array, so
     // the loop never outruns the data.
     for (uint32_t i = 0; i < count; ++i) {
+        const size_t at = observer != nullptr ? p->dataPosition() : 0;
         const std::string name = Bundle::readString(p);
-        if (name != BUNDLE_CLASS_NAME) {
+        if (name != BundleArray::BUNDLE_CLASS_NAME) {
             BUNDLE_LOGE("Invalid Bundle Array %s", name.c_str());
+            if (observer == nullptr) return;
+            if (p->dataAvail() == 0 && name.empty()) {
+                observer->problem(DecodeProblem::kShortArray, at, count, i);
+            } else {
+                observer->problem(DecodeProblem::kBadClassName, at, i, 0);
+            }
             return;
         }
-        mBundles.push_back(Bundle(p));
+        into.mBundles.emplace_back();
+        if (observer != nullptr) observer->bundleStarts(p->dataPosition());
+        decodeBundle(p, into.mBundles.back(), observer);
+        if (observer != nullptr) observer->bundleEnds(p->dataPosition());
     }
 }
 
@@ -56,7 +74,7 @@ void Bundle::setArray(const char* key, const BundleArray& values) {
 BundleArray Bundle::getBundleArray(const char* key) const {
     const HashNode* node = mTree == nullptr ? nullptr : mTree->getNode(key, false);
     if (node == nullptr) return BundleArray();
-    return codec::decodeStored<BundleArray>(*node);
+    return codec::storedValue<BundleArray>(*node);
 }
 
 }  // namespace status

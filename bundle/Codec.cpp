@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "bundle/AsciiText.h"
+#include "bundle/DecodeObserver.h"
 #include "bundle/Elements.h"
 #include "bundle/Log.h"
 #include "bundle/Scalar.h"
@@ -42,7 +43,7 @@ void encodeBool(Parcel* p, const Node& n) {
 void putBool(uint8_t* out, const Node& n, const AsciiText&) {
     putWord<int32_t>(out, scalar::loadBool(n) ? 1 : 0);
 }
-bool decodeBool(const Parcel* p, Node& n) {
+bool decodeBool(const Parcel* p, Node& n, DecodeObserver*) {
     scalar::storeBool(n, p->readInt32() != 0);
     return true;
 }
@@ -53,7 +54,7 @@ void encodeInt32(Parcel* p, const Node& n) {
 void putInt32(uint8_t* out, const Node& n, const AsciiText&) {
     putWord(out, scalar::load<int32_t>(n));
 }
-bool decodeInt32(const Parcel* p, Node& n) {
+bool decodeInt32(const Parcel* p, Node& n, DecodeObserver*) {
     scalar::store<int32_t>(n, p->readInt32());
     return true;
 }
@@ -64,7 +65,7 @@ void encodeInt64(Parcel* p, const Node& n) {
 void putInt64(uint8_t* out, const Node& n, const AsciiText&) {
     putWord(out, scalar::load<int64_t>(n));
 }
-bool decodeInt64(const Parcel* p, Node& n) {
+bool decodeInt64(const Parcel* p, Node& n, DecodeObserver*) {
     scalar::store<int64_t>(n, p->readInt64());
     return true;
 }
@@ -75,7 +76,7 @@ void encodeDouble(Parcel* p, const Node& n) {
 void putDouble(uint8_t* out, const Node& n, const AsciiText&) {
     putWord(out, scalar::load<double>(n));
 }
-bool decodeDouble(const Parcel* p, Node& n) {
+bool decodeDouble(const Parcel* p, Node& n, DecodeObserver*) {
     scalar::store<double>(n, p->readDouble());
     return true;
 }
@@ -90,8 +91,8 @@ size_t stringSize(const Node& n, AsciiText& text) {
 void putString(uint8_t* out, const Node&, const AsciiText& text) {
     putText(out, text);
 }
-bool decodeString(const Parcel* p, Node& n) {
-    n.mString = Bundle::readString(const_cast<Parcel*>(p));
+bool decodeString(const Parcel* p, Node& n, DecodeObserver* o) {
+    n.mString = readText(p, o, TextRole::kString);
     return true;
 }
 
@@ -102,11 +103,15 @@ void encodeStored(Parcel* p, const Node& n) {
     p->writeInt32(static_cast<int32_t>(size));
     p->appendFrom(&n.mParcel, 0, size);
 }
-bool decodeStored(const Parcel* p, Node& n) {
+bool decodeStored(const Parcel* p, Node& n, DecodeObserver* o) {
     const int32_t length = p->readInt32();
     const size_t avail = p->dataAvail();
     if (static_cast<uint32_t>(length) > avail) {
         BUNDLE_LOGE("Invalid Parcelable/Bundle (%d):(%d)", length, static_cast<int>(avail));
+        if (o != nullptr) {
+            o->problem(DecodeProblem::kStoredTooLong, p->dataPosition() - sizeof(int32_t), length,
+                       static_cast<int64_t>(avail));
+        }
         return false;
     }
     const size_t pos = p->dataPosition();
@@ -188,18 +193,25 @@ Wire wireAt(const uint8_t* block, uint32_t i) {
 // Old storage goes first: a repeated key replaces its value, and an array that ends
 // the decoding keeps its kind with no elements.
 template <class T>
-T* resetElements(const Parcel* p, Node& n, uint32_t count, size_t minWireSize) {
+T* resetElements(const Parcel* p, Node& n, uint32_t count, size_t minWireSize, DecodeObserver* o) {
     elements::adopt(n, nullptr, 0);
-    if (count == 0 || count > p->dataAvail() / minWireSize) return nullptr;
+    if (count == 0) return nullptr;
+    if (count > p->dataAvail() / minWireSize) {
+        if (o != nullptr) {
+            o->problem(DecodeProblem::kCountTooLarge, p->dataPosition() - sizeof(int32_t), count,
+                       static_cast<int64_t>(p->dataAvail()));
+        }
+        return nullptr;
+    }
     T* data = elements::allocate<T>(count);
     elements::adopt(n, data, count);
     return data;
 }
 
 template <class T>
-bool decodeInt32Elements(const Parcel* p, Node& n) {
+bool decodeInt32Elements(const Parcel* p, Node& n, DecodeObserver* o) {
     const uint32_t count = static_cast<uint32_t>(p->readInt32());
-    T* data = resetElements<T>(p, n, count, sizeof(int32_t));
+    T* data = resetElements<T>(p, n, count, sizeof(int32_t), o);
     if (data == nullptr) return count == 0;
     const auto element = [](int32_t v) {
         return std::is_same<T, bool>::value ? static_cast<T>(v != 0) : static_cast<T>(v);
@@ -215,30 +227,30 @@ bool decodeInt32Elements(const Parcel* p, Node& n) {
 void encodeBoolArray(Parcel* p, const Node& n) {
     encodeElements<bool, int32_t, &Parcel::writeInt32>(p, n);
 }
-bool decodeBoolArray(const Parcel* p, Node& n) {
-    return decodeInt32Elements<bool>(p, n);
+bool decodeBoolArray(const Parcel* p, Node& n, DecodeObserver* o) {
+    return decodeInt32Elements<bool>(p, n, o);
 }
 
 void encodeWordArray(Parcel* p, const Node& n) {
     encodeElements<unsigned short, int32_t, &Parcel::writeInt32>(p, n);
 }
-bool decodeWordArray(const Parcel* p, Node& n) {
-    return decodeInt32Elements<unsigned short>(p, n);
+bool decodeWordArray(const Parcel* p, Node& n, DecodeObserver* o) {
+    return decodeInt32Elements<unsigned short>(p, n, o);
 }
 
 void encodeIntArray(Parcel* p, const Node& n) {
     encodeElements<int, int32_t, &Parcel::writeInt32>(p, n);
 }
-bool decodeIntArray(const Parcel* p, Node& n) {
-    return decodeInt32Elements<int>(p, n);
+bool decodeIntArray(const Parcel* p, Node& n, DecodeObserver* o) {
+    return decodeInt32Elements<int>(p, n, o);
 }
 
 void encodeDoubleArray(Parcel* p, const Node& n) {
     encodeElements<double, double, &Parcel::writeDouble>(p, n);
 }
-bool decodeDoubleArray(const Parcel* p, Node& n) {
+bool decodeDoubleArray(const Parcel* p, Node& n, DecodeObserver* o) {
     const uint32_t count = static_cast<uint32_t>(p->readInt32());
-    double* data = resetElements<double>(p, n, count, sizeof(double));
+    double* data = resetElements<double>(p, n, count, sizeof(double), o);
     if (data == nullptr) return count == 0;
     if (const uint8_t* block = wireBlock<double>(p, count)) {
         memcpy(data, block, count * sizeof(double));
@@ -257,11 +269,14 @@ void encodeByteArray(Parcel* p, const Node& n) {
     void* block = p->writeInplace(count);
     if (block != nullptr && count != 0) memcpy(block, elements::of<unsigned char>(n), count);
 }
-bool decodeByteArray(const Parcel* p, Node& n) {
+bool decodeByteArray(const Parcel* p, Node& n, DecodeObserver* o) {
     const uint32_t count = static_cast<uint32_t>(p->readInt32());
     elements::adopt(n, nullptr, 0);
     n.mSize = count;
     const void* block = p->readInplace(count);
+    if (block == nullptr && count != 0 && o != nullptr) {
+        o->problem(DecodeProblem::kNoBlock, p->dataPosition() - sizeof(int32_t), count, 0);
+    }
     if (block != nullptr && count != 0) {
         unsigned char* data = elements::allocate<unsigned char>(count);
         memcpy(data, block, count);
@@ -277,24 +292,24 @@ void encodeStringArray(Parcel* p, const Node& n) {
     const std::string* data = elements::of<std::string>(n);
     for (uint32_t i = 0; i < count; ++i) writeText(p, data[i]);
 }
-bool decodeStringArray(const Parcel* p, Node& n) {
+bool decodeStringArray(const Parcel* p, Node& n, DecodeObserver* o) {
     const uint32_t count = static_cast<uint32_t>(p->readInt32());
-    std::string* data = resetElements<std::string>(p, n, count, sizeof(int32_t));
+    std::string* data = resetElements<std::string>(p, n, count, sizeof(int32_t), o);
     if (data == nullptr) return count == 0;
-    for (uint32_t i = 0; i < count; ++i) data[i] = Bundle::readString(const_cast<Parcel*>(p));
+    for (uint32_t i = 0; i < count; ++i) data[i] = readText(p, o, TextRole::kStringElement);
     return true;
 }
 
 struct KindCodec {
     void (*encode)(Parcel*, const Node&);
-    bool (*decode)(const Parcel*, Node&);
+    bool (*decode)(const Parcel*, Node&, DecodeObserver*);
     size_t (*blockSize)(const Node&, AsciiText& text);  // null: the kind writes itself
     void (*putBlock)(uint8_t* out, const Node&, const AsciiText& text);
 };
 
 template <class T, class Wire>
 constexpr KindCodec numbers(void (*encode)(Parcel*, const Node&),
-                            bool (*decode)(const Parcel*, Node&)) {
+                            bool (*decode)(const Parcel*, Node&, DecodeObserver*)) {
     return {encode, decode, elementsSize<T, Wire>, putElementsBlock<T, Wire>};
 }
 
@@ -342,8 +357,8 @@ void encodeValue(Parcel* p, const Node& node) {
     kCodecs[node.mType].encode(p, node);
 }
 
-bool decodeValue(const Parcel* p, Node& node) {
-    return kCodecs[node.mType].decode(p, node);
+bool decodeValue(const Parcel* p, Node& node, DecodeObserver* observer) {
+    return kCodecs[node.mType].decode(p, node, observer);
 }
 
 void writeEntry(Parcel* p, const Node& node) {

@@ -7,6 +7,9 @@
 #include "bundle/Bundle.h"
 
 namespace status {
+
+class DecodeObserver;
+
 namespace codec {
 
 // Kinds 0 to 12 have a value; any other kind ends the decoding.
@@ -22,12 +25,28 @@ void writeText(android::Parcel* p, const std::string& text);
 // an ASCII string or an array of numbers.
 void writeEntry(android::Parcel* p, const Bundle::HashNode& node);
 
-// Writes the value of a node of a recognised kind (0 to 12).
+// Writes the value of a node of a recognised kind (0 to 12), one write at a time: the
+// tests' reference encoder, beside writeEntry's single blocks.
 void encodeValue(android::Parcel* p, const Bundle::HashNode& node);
 
+// The bytes a scalar kind's value takes; 0 for the others.
+inline size_t scalarSize(int32_t type) {
+    switch (type) {
+        case Bundle::TYPE_BOOL:
+        case Bundle::TYPE_INT32:
+            return sizeof(int32_t);
+        case Bundle::TYPE_INT64:
+        case Bundle::TYPE_DOUBLE:
+            return sizeof(int64_t);
+        default:
+            return 0;
+    }
+}
+
 // Reads the value of a recognised kind into the node; false ends the decoding of the
-// bundle (the node keeps its kind).
-bool decodeValue(const android::Parcel* p, Bundle::HashNode& node);
+// bundle (the node keeps its kind). The observer, if any, hears of its problems.
+bool decodeValue(const android::Parcel* p, Bundle::HashNode& node,
+                 DecodeObserver* observer = nullptr);
 
 // Replaces the node's stored bytes with the encoding of `value` (a Bundle or a
 // BundleArray), ready to be read from the first byte. `empty` is the encoding of an
@@ -39,7 +58,7 @@ void storeEncoded(Bundle::HashNode& node, const Encodable& value, bool containsN
 // Decodes a fresh T from the node's stored bytes without moving their position, so
 // that concurrent readers of one tree do not disturb each other.
 template <class T>
-T decodeStored(const Bundle::HashNode& node) {
+T storedValue(const Bundle::HashNode& node) {
     android::Parcel view;
     view.setData(node.mParcel.data(), node.mParcel.dataSize());
     return T(&view);

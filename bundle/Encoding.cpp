@@ -8,6 +8,8 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/Codec.h"
+#include "bundle/DecodeObserver.h"
+#include "bundle/InOrder.h"
 #include "bundle/Log.h"
 #include "bundle/TreeBuilder.h"
 
@@ -21,46 +23,36 @@ constexpr size_t kMinEntrySize = 2 * sizeof(int32_t);
 constexpr size_t kMinEntryWireSize = 3 * sizeof(int32_t);
 
 // Reads up to `count` entries into the tree. Entries that the bytes left cannot hold
-// are not invented: decoding ends with the data.
-void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t count) {
+// are not invented: decoding ends with the data. An observed decoding takes its own
+// instance, so that the plain one does not even test for an observer.
+template <bool kObserved>
+void readEntries(const android::Parcel* p, Bundle::HashTree& tree, uint32_t count,
+                 DecodeObserver* observer) {
     TreeBuilder builder(tree);
     builder.reserve(std::min<size_t>(count, p->dataAvail() / kMinEntrySize));
-    for (uint32_t i = 0; i < count && p->dataAvail() >= kMinEntrySize; ++i) {
-        Bundle::HashNode* node = builder.add(Bundle::readString(const_cast<android::Parcel*>(p)));
+    uint32_t read = 0;
+    for (; read < count && p->dataAvail() >= kMinEntrySize; ++read) {
+        const size_t at = kObserved ? p->dataPosition() : 0;
+        Bundle::HashNode* node =
+            builder.add(kObserved ? readObservedText(p, *observer, TextRole::kKey)
+                                  : Bundle::readString(const_cast<android::Parcel*>(p)));
         node->mType = p->readInt32();
+        if (kObserved) {
+            observer->entry(*node, at, p->dataPosition());
+            if (!codec::recognised(node->mType)) {
+                observer->problem(DecodeProblem::kUnknownKind, at, node->mType, 0);
+            } else if (p->dataAvail() < codec::scalarSize(node->mType)) {
+                observer->problem(DecodeProblem::kShortValue, p->dataPosition(), 0, 0);
+            }
+        }
         if (!codec::recognised(node->mType)) break;
-        if (!codec::decodeValue(p, *node)) break;
+        if (!codec::decodeValue(p, *node, observer)) break;
+    }
+    if (kObserved && read < count && p->dataAvail() < kMinEntrySize) {
+        observer->problem(DecodeProblem::kShortCount, p->dataPosition(), count, read);
     }
     builder.finish();
 }
-
-// The walk's stack: ordinary trees fit in the fixed part, so encoding allocates
-// nothing for it; a deeper tree continues on the heap.
-class PendingNodes {
-public:
-    bool empty() const { return mDepth == 0; }
-    void push(const Bundle::HashNode* node) {
-        if (mDepth < kFixed) {
-            mFixed[mDepth] = node;
-        } else {
-            mMore.push_back(node);
-        }
-        ++mDepth;
-    }
-    const Bundle::HashNode* pop() {
-        --mDepth;
-        if (mDepth < kFixed) return mFixed[mDepth];
-        const Bundle::HashNode* node = mMore.back();
-        mMore.pop_back();
-        return node;
-    }
-
-private:
-    static constexpr size_t kFixed = 64;
-    const Bundle::HashNode* mFixed[kFixed];
-    std::vector<const Bundle::HashNode*> mMore;
-    size_t mDepth = 0;
-};
 
 // Narrows UTF-16 units (little-endian bytes) into `out` while they are ASCII and not
 // zero; returns how many were.
@@ -102,8 +94,7 @@ void Bundle::toParcel(android::Parcel* p) const {
     }
 }
 
-// In order (ascending hash, newest first among equal hashes) with an explicit stack:
-// an unbalanced tree may be as deep as it has entries.
+// In order: ascending hash, newest first among equal hashes.
 void Bundle::HashTree::serialize(android::Parcel* p, HashNode* node) {
     if (node == nullptr) {
         p->writeInt32(mCount);
@@ -114,38 +105,45 @@ void Bundle::HashTree::serialize(android::Parcel* p, HashNode* node) {
             p->setDataCapacity(p->dataPosition() + count * kMinEntryWireSize);
         }
     }
-    PendingNodes pending;
-    const HashNode* current = node;
-    while (current != nullptr || !pending.empty()) {
-        while (current != nullptr) {
-            pending.push(current);
-            current = current->mLeft;
-        }
-        current = pending.pop();
-        codec::writeEntry(p, *current);
-        current = current->mRight;
-    }
+    forEachInOrder(node, [p](const HashNode& n) { codec::writeEntry(p, n); });
 }
 
 Bundle::Bundle(android::Parcel* p) : mTree(nullptr) {
+    decodeBundle(p, *this, nullptr);
+}
+
+void decodeBundle(android::Parcel* p, Bundle& into, DecodeObserver* observer) {
+    const size_t start = observer != nullptr ? p->dataPosition() : 0;
     const int32_t magic = p->readInt32();
-    if (magic != BUNDLE_MAGIC) {
+    if (magic != Bundle::BUNDLE_MAGIC) {
         BUNDLE_LOGE("Invalid magic identifier %08X", static_cast<unsigned>(magic));
+        if (observer != nullptr) observer->problem(DecodeProblem::kBadMagic, start, magic, 0);
         return;
     }
     const uint32_t count = static_cast<uint32_t>(p->readInt32());
-    if (count == 0) return;
-    mTree = new HashTree();
+    if (count == 0) {
+        // A count that was there moved the position past it.
+        if (observer != nullptr && p->dataPosition() == start + sizeof(int32_t)) {
+            observer->problem(DecodeProblem::kNoCount, p->dataPosition(), 0, 0);
+        }
+        return;
+    }
+    Bundle::HashTree* tree = new Bundle::HashTree();
     try {
-        readEntries(p, *mTree, count);
+        if (observer != nullptr) {
+            readEntries<true>(p, *tree, count, observer);
+        } else {
+            readEntries<false>(p, *tree, count, nullptr);
+        }
     } catch (...) {
-        mTree->release();
+        tree->release();
         throw;
     }
-    if (mTree->mCount == 0) {  // nothing could be read: an empty bundle has no tree
-        mTree->release();
-        mTree = nullptr;
+    if (tree->mCount == 0) {  // nothing could be read: an empty bundle has no tree
+        tree->release();
+        return;
     }
+    into.mTree = tree;
 }
 
 std::string Bundle::readString(android::Parcel* p) {
@@ -192,7 +190,7 @@ void Bundle::set(const char* key, const Bundle& value) {
 Bundle Bundle::getBundle(const char* key) const {
     const HashNode* node = mTree == nullptr ? nullptr : mTree->getNode(key, false);
     if (node == nullptr) return Bundle();
-    return codec::decodeStored<Bundle>(*node);
+    return codec::storedValue<Bundle>(*node);
 }
 
 }  // namespace status

@@ -8,10 +8,11 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/BundleArray.h"
+#include "bundle/DecodeObserver.h"
 #include "inspect/ItemWriter.h"
+#include "inspect/Kinds.h"
 #include "inspect/LogLines.h"
 #include "inspect/NodeOrder.h"
-#include "inspect/Walk.h"
 #include "statusitem/Item.h"
 
 namespace inspect {
@@ -21,8 +22,7 @@ namespace {
 using android::Parcel;
 using status::Bundle;
 using status::BundleArray;
-
-constexpr int32_t kBundleClassNameUnits = 35;
+using status::DecodeProblem;
 
 template <class T>
 Bytes encoded(const T& value) {
@@ -31,91 +31,173 @@ Bytes encoded(const T& value) {
     return p.data() == nullptr ? Bytes() : Bytes(p.data(), p.data() + p.dataSize());
 }
 
-// The library's lines go to the problems it logs for, in the order they occur.
-void attach(const std::vector<Problem*>& problems, std::vector<std::string> lines,
-            std::vector<Problem>& extra) {
-    size_t next = 0;
-    for (Problem* problem : problems) {
-        if (problem->logs && next < lines.size()) problem->log.push_back(lines[next++]);
+struct Problem {
+    size_t offset = 0;
+    std::string entry;  // the key (or path) of the entry it concerns, if any
+    std::string reason;
+    bool stops = true;
+    std::vector<std::string> log;
+};
+
+struct EntryAt {
+    size_t offset;
+    size_t valueOffset;
+};
+
+// What the library's decoder told of one bundle (or of an array or item, whose bundles
+// are `inner`).
+struct Trace {
+    size_t start = 0;
+    size_t end = 0;
+    // Each node's entries in stream order: a repeated key's earlier ones come first.
+    std::map<const Bundle::HashNode*, std::vector<EntryAt>> entries;
+    std::vector<Problem> problems;
+    std::vector<Trace> inner;
+    std::string entry;  // the key being read: the entry's, or the item's
+    int32_t itemType = 0;
+};
+
+const char* textRole(int64_t role) {
+    switch (static_cast<status::TextRole>(role)) {
+        case status::TextRole::kKey:
+            return "key";
+        case status::TextRole::kString:
+            return "string";
+        default:
+            return "string element";
     }
-    if (next == lines.size()) return;
-    Problem unmatched;
-    unmatched.reason = "log lines that match no problem of the walk";
-    unmatched.ends = false;
-    unmatched.log.assign(lines.begin() + static_cast<long>(next), lines.end());
-    extra.push_back(std::move(unmatched));
 }
 
-// The walk and the library must agree on where decoding ended, or the offsets shown
-// would not be those of the values shown.
-void checkEnd(size_t walked, size_t decoded, std::vector<Problem>& problems) {
-    if (walked == decoded) return;
-    Problem mismatch;
-    mismatch.offset = decoded;
-    mismatch.reason =
-        format("internal: the walk ended at %zu, the library at %zu", walked, decoded);
-    problems.push_back(std::move(mismatch));
+// The reason as the tool words it, and whether the decoding stopped there.
+Problem describeProblem(DecodeProblem what, int64_t value, int64_t other) {
+    Problem p;
+    switch (what) {
+        case DecodeProblem::kBadMagic:
+            p.reason = format("bad magic identifier %08X", static_cast<unsigned>(value));
+            break;
+        case DecodeProblem::kNoCount:
+            p.reason = "the data ends before the count";
+            break;
+        case DecodeProblem::kShortCount:
+            p.reason = format("the count promises %u entries; the data holds %u",
+                              static_cast<unsigned>(value), static_cast<unsigned>(other));
+            break;
+        case DecodeProblem::kUnknownKind:
+            p.reason = format("unrecognised kind %d", static_cast<int>(value));
+            break;
+        case DecodeProblem::kStoredTooLong:
+            p.reason = format("stored length %d exceeds the %lld bytes left",
+                              static_cast<int>(value), static_cast<long long>(other));
+            break;
+        case DecodeProblem::kCountTooLarge:
+            p.reason = format("array count %u exceeds the %lld bytes left",
+                              static_cast<unsigned>(value), static_cast<long long>(other));
+            break;
+        case DecodeProblem::kNoBlock:
+            p.reason = format("byte array of %u bytes has no block; it reads as absent",
+                              static_cast<unsigned>(value));
+            p.stops = false;
+            break;
+        case DecodeProblem::kShortValue:
+            p.reason = "the data ends inside the value; read as 0";
+            p.stops = false;
+            break;
+        case DecodeProblem::kNoText:
+            p.reason = format("the data ends before the %s", textRole(other));
+            p.stops = false;
+            break;
+        case DecodeProblem::kTextTooLong:
+            p.reason = format("%s length %d exceeds the data; read as empty", textRole(other),
+                              static_cast<int>(value));
+            p.stops = false;
+            break;
+        case DecodeProblem::kUnterminated:
+            p.reason = format("%s lacks its zero terminator; read as empty", textRole(other));
+            p.stops = false;
+            break;
+        case DecodeProblem::kBadClassName:
+            p.entry = format("[%u]", static_cast<unsigned>(value));
+            p.reason = "class name is not " + std::string(BundleArray::BUNDLE_CLASS_NAME);
+            break;
+        case DecodeProblem::kShortArray:
+            p.entry = format("[%u]", static_cast<unsigned>(other));
+            p.reason = format("the count promises %u bundles; the data holds %u",
+                              static_cast<unsigned>(value), static_cast<unsigned>(other));
+            break;
+        case DecodeProblem::kNoType:
+            p.reason = "the data ends before the type; read as 0";
+            p.stops = false;
+            break;
+        case DecodeProblem::kUnknownType:
+            p.reason = format("unknown value type %d", static_cast<int>(value));
+            break;
+    }
+    return p;
 }
 
-// Decodes with the library from the parcel's position, then walks the same bytes;
-// the position ends where the library left it.
-template <class Value, class Trace, Trace (*trace)(const Parcel&)>
-void decode(const Parcel& p, std::unique_ptr<Value>& value, Trace& t,
-            std::vector<Problem*> (*problemsOf)(Trace&)) {
-    const size_t start = p.dataPosition();
+// Files the decoder's reports under the bundle being read, each problem with the log
+// lines written for it.
+class Recorder : public status::DecodeObserver {
+public:
+    explicit Recorder(Trace& root) : mStack{&root} {}
+
+    void entry(const Bundle::HashNode& node, size_t offset, size_t valueOffset) override {
+        mStack.back()->entries[&node].push_back(EntryAt{offset, valueOffset});
+        mStack.back()->entry = node.mKey;
+    }
+    void bundleStarts(size_t offset) override {
+        mStack.back()->inner.emplace_back();
+        mStack.push_back(&mStack.back()->inner.back());
+        mStack.back()->start = offset;
+    }
+    void bundleEnds(size_t offset) override {
+        mStack.back()->end = offset;
+        if (mStack.size() > 1) mStack.pop_back();
+    }
+    void item(const std::string& key, size_t) override { mStack.back()->entry = key; }
+    void problem(DecodeProblem what, size_t offset, int64_t value, int64_t other) override {
+        Trace& t = *mStack.back();
+        Problem p = describeProblem(what, value, other);
+        p.offset = offset;
+        const bool ofKey = (what == DecodeProblem::kNoText || what == DecodeProblem::kTextTooLong ||
+                            what == DecodeProblem::kUnterminated) &&
+                           static_cast<status::TextRole>(other) == status::TextRole::kKey;
+        const bool ofEntry = what != DecodeProblem::kBadMagic && what != DecodeProblem::kNoCount &&
+                             what != DecodeProblem::kShortCount;
+        if (p.entry.empty() && ofEntry && !ofKey) p.entry = t.entry;
+        if (what == DecodeProblem::kUnknownType) t.itemType = static_cast<int32_t>(value);
+        p.log = takeLogLines();
+        t.problems.push_back(std::move(p));
+    }
+
+private:
+    std::vector<Trace*> mStack;
+};
+
+// Decodes with the library from the parcel's position, which it leaves where the
+// library did, recording what the decoder reports.
+template <class Value, void (*decodeWith)(Parcel*, Value&, status::DecodeObserver*)>
+std::unique_ptr<Value> decode(const Parcel& p, Trace& t) {
+    t.start = p.dataPosition();
     takeLogLines();
+    std::unique_ptr<Value> value(new Value());
+    Recorder recorder(t);
     try {
-        value.reset(new Value(const_cast<Parcel*>(&p)));
+        decodeWith(const_cast<Parcel*>(&p), *value, &recorder);
     } catch (int) {
-        // an item of an unknown type: no value, the walk says why
+        value.reset();  // an item of an unknown type: no value, the problems say why
     }
-    const size_t end = p.dataPosition();
+    t.end = p.dataPosition();
     std::vector<std::string> lines = takeLogLines();
-    p.setDataPosition(start);
-    t = trace(p);
-    std::vector<Problem> extra;
-    attach(problemsOf(t), std::move(lines), extra);
-    checkEnd(t.end, end, extra);
-    for (Problem& problem : extra) t.problems.push_back(std::move(problem));
-    p.setDataPosition(end);
-}
-
-std::vector<Problem*> pointers(std::vector<Problem>& problems) {
-    std::vector<Problem*> out;
-    for (Problem& problem : problems) out.push_back(&problem);
-    return out;
-}
-
-std::vector<Problem*> bundleProblems(BundleTrace& t) {
-    return pointers(t.problems);
-}
-
-std::vector<Problem*> arrayProblems(ArrayTrace& t) {
-    std::vector<Problem*> out;
-    for (BundleTrace& element : t.elements) {
-        for (Problem* problem : pointers(element.problems)) out.push_back(problem);
+    if (!lines.empty()) {
+        Problem unmatched;
+        unmatched.offset = t.end;
+        unmatched.reason = "log lines that match no problem of the decoder";
+        unmatched.stops = false;
+        unmatched.log = std::move(lines);
+        t.problems.push_back(std::move(unmatched));
     }
-    for (Problem* problem : pointers(t.problems)) out.push_back(problem);
-    return out;
-}
-
-std::vector<Problem*> itemProblems(ItemTrace& t) {
-    std::vector<Problem*> out = pointers(t.problems);
-    for (Problem* problem : pointers(t.bundle.problems)) out.push_back(problem);
-    return out;
-}
-
-template <class T, class Convert>
-Json elementsJson(bool found, const std::vector<T>& values, Convert convert) {
-    Json out = Json::array();
-    if (found) {
-        for (const T& v : values) out.push_back(convert(v));
-    }
-    return out;
-}
-
-Json plain(long long v) {
-    return v;
+    return value;
 }
 
 // Where a value lies: its offset base in the input and the path of keys to it.
@@ -126,14 +208,14 @@ struct Place {
 
 class Describer {
 public:
-    Json bundle(const Bundle& b, const BundleTrace& t, const Place& at, int depth);
-    Json array(const BundleArray& a, const ArrayTrace& t, const Place& at, int depth);
-    Json item(const status::Item* item, const ItemTrace& t, int depth);
+    Json bundle(const Bundle& b, const Trace& t, const Place& at, int depth);
+    Json array(const BundleArray& a, const Trace& t, const Place& at, int depth);
+    Json item(const status::Item* item, const Trace& t, int depth);
     Json takeProblems() { return std::move(mProblems); }
 
 private:
-    Json entry(const Bundle& b, const Bundle::HashNode& node,
-               const std::vector<const EntryTrace*>& seen, const Place& at, int depth);
+    Json entry(const Bundle& b, const Bundle::HashNode& node, const std::vector<EntryAt>& seen,
+               const Place& at, int depth);
     void stored(const Bundle::HashNode& node, const Place& at, int depth, Json& j);
     void add(const std::vector<Problem>& problems, const Place& at);
 
@@ -148,47 +230,48 @@ void Describer::add(const std::vector<Problem>& problems, const Place& at) {
         j["offset"] = at.base + problem.offset;
         j["entry"] = textJson(entry);
         j["reason"] = problem.reason;
-        j["stops"] = problem.ends;
+        j["stops"] = problem.stops;
         if (!problem.log.empty()) j["log"] = problem.log;
         mProblems.push_back(std::move(j));
     }
 }
 
-Json Describer::bundle(const Bundle& b, const BundleTrace& t, const Place& at, int depth) {
-    std::map<std::string, std::vector<const EntryTrace*>> byKey;
-    for (const EntryTrace& e : t.entries) byKey[e.key].push_back(&e);
+Json Describer::bundle(const Bundle& b, const Trace& t, const Place& at, int depth) {
+    static const std::vector<EntryAt> kNone;
     Json j;
     j["offset"] = at.base + t.start;
     j["size"] = t.end - t.start;
     j["entries"] = Json::array();
     for (const Bundle::HashNode* node : nodesInOrder(b)) {
-        j["entries"].push_back(entry(b, *node, byKey[node->mKey], at, depth));
+        const auto seen = t.entries.find(node);
+        j["entries"].push_back(
+            entry(b, *node, seen == t.entries.end() ? kNone : seen->second, at, depth));
     }
     add(t.problems, at);
     return j;
 }
 
-Json Describer::array(const BundleArray& a, const ArrayTrace& t, const Place& at, int depth) {
+Json Describer::array(const BundleArray& a, const Trace& t, const Place& at, int depth) {
     Json j;
     j["offset"] = at.base + t.start;
     j["size"] = t.end - t.start;
     j["bundles"] = Json::array();
-    // Both stop at the same class name when they end at the same byte.
-    for (size_t i = 0; i < a.mBundles.size() && i < t.elements.size(); ++i) {
+    for (size_t i = 0; i < a.mBundles.size() && i < t.inner.size(); ++i) {
         const Place element{at.base, at.path + format("[%zu]/", i)};
-        j["bundles"].push_back(bundle(a.mBundles[i], t.elements[i], element, depth));
+        j["bundles"].push_back(bundle(a.mBundles[i], t.inner[i], element, depth));
     }
     add(t.problems, at);
     return j;
 }
 
-Json Describer::item(const status::Item* item, const ItemTrace& t, int depth) {
+Json Describer::item(const status::Item* item, const Trace& t, int depth) {
     Json j;
     j["offset"] = t.start;
     j["size"] = t.end - t.start;
-    j["key"] = textJson(item != nullptr ? item->mKey : t.key);
-    const char* name = itemTypeName(t.type);
-    j["type"] = name != nullptr ? Json(name) : Json(t.type);
+    j["key"] = textJson(item != nullptr ? item->mKey : t.entry);
+    const int32_t type = item != nullptr ? item->mType : t.itemType;
+    const char* name = itemTypeName(type);
+    j["type"] = name != nullptr ? Json(name) : Json(type);
     if (item != nullptr) {
         switch (item->mType) {
             case status::Item::ITEM_BOOL:
@@ -204,7 +287,8 @@ Json Describer::item(const status::Item* item, const ItemTrace& t, int depth) {
                 j["value"] = textJson(item->mString);
                 break;
             case status::Item::ITEM_BUNDLE:
-                j["value"] = bundle(item->mBundle, t.bundle, Place{0, item->mKey + "/"}, depth);
+                j["value"] = bundle(item->mBundle, t.inner.empty() ? Trace() : t.inner.front(),
+                                    Place{0, item->mKey + "/"}, depth);
                 break;
         }
     }
@@ -213,91 +297,32 @@ Json Describer::item(const status::Item* item, const ItemTrace& t, int depth) {
 }
 
 Json Describer::entry(const Bundle& b, const Bundle::HashNode& node,
-                      const std::vector<const EntryTrace*>& seen, const Place& at, int depth) {
+                      const std::vector<EntryAt>& seen, const Place& at, int depth) {
     // A repeated key holds the value of its last occurrence.
-    const EntryTrace* e = seen.empty() ? nullptr : seen.back();
+    const EntryAt* e = seen.empty() ? nullptr : &seen.back();
     Json j;
     j["offset"] = at.base + (e != nullptr ? e->offset : 0);
     if (seen.size() > 1) {
         Json earlier = Json::array();
-        for (size_t i = 0; i + 1 < seen.size(); ++i) earlier.push_back(at.base + seen[i]->offset);
+        for (size_t i = 0; i + 1 < seen.size(); ++i) earlier.push_back(at.base + seen[i].offset);
         j["replaces"] = earlier;
     }
     j["key"] = textJson(node.mKey);
-    const char* name = bundleKindName(node.mType);
-    if (name == nullptr) {
+    const KindRow* row = kindRow(node.mType);
+    if (row == nullptr) {
         j["kind"] = node.mType;
         return j;
     }
-    j["kind"] = name;
-    const char* key = node.mKey.c_str();
-    switch (node.mType) {
-        case Bundle::TYPE_BOOL:
-            j["value"] = b.getBool(key);
-            break;
-        case Bundle::TYPE_INT32:
-            j["value"] = b.getInt32(key);
-            break;
-        case Bundle::TYPE_INT64:
-            j["value"] = static_cast<int64_t>(b.getInt64(key));
-            break;
-        case Bundle::TYPE_DOUBLE:
-            j["value"] = doubleJson(b.getDouble(key));
-            break;
-        case Bundle::TYPE_STRING:
-            j["value"] = textJson(b.getString(key));
-            break;
-        case Bundle::TYPE_BUNDLE:
-        case Bundle::TYPE_BUNDLE_ARRAY: {
-            // The stored bytes follow their length word.
-            const size_t offset = at.base + (e != nullptr ? e->valueOffset + 4 : 0);
-            j["size"] = node.mParcel.dataSize();
-            stored(node, Place{offset, at.path + node.mKey + "/"}, depth, j);
-            break;
-        }
-        case Bundle::TYPE_BOOL_ARRAY: {
-            std::vector<bool> v;
-            const bool found = b.getBoolArray(key, v);
-            j["value"] = elementsJson(found, v, [](bool x) { return Json(x); });
-            break;
-        }
-        case Bundle::TYPE_BYTE_ARRAY: {
-            std::vector<unsigned char> v;
-            if (b.getByteArray(key, v)) {
-                j["value"] = toHex(v.data(), v.size());
-            } else if (node.mSize != 0) {
-                j["value"] = nullptr;  // its block was missing
-                j["count"] = node.mSize;
-            } else {
-                j["value"] = "";
-            }
-            break;
-        }
-        case Bundle::TYPE_WORD_ARRAY: {
-            std::vector<unsigned short> v;
-            const bool found = b.getWordArray(key, v);
-            j["value"] = elementsJson(found, v, plain);
-            break;
-        }
-        case Bundle::TYPE_INT_ARRAY: {
-            std::vector<int> v;
-            const bool found = b.getIntArray(key, v);
-            j["value"] = elementsJson(found, v, plain);
-            break;
-        }
-        case Bundle::TYPE_DOUBLE_ARRAY: {
-            std::vector<double> v;
-            const bool found = b.getDoubleArray(key, v);
-            j["value"] = elementsJson(found, v, doubleJson);
-            break;
-        }
-        case Bundle::TYPE_STRING_ARRAY: {
-            std::vector<std::string> v;
-            const bool found = b.getStringArray(key, v);
-            j["value"] = elementsJson(found, v, textJson);
-            break;
-        }
+    j["kind"] = row->name;
+    if (row->toJson != nullptr) {
+        j["value"] = row->toJson(b, node);
+        if (node.mType == Bundle::TYPE_BYTE_ARRAY && j["value"].is_null()) j["count"] = node.mSize;
+        return j;
     }
+    // The stored bytes follow their length word.
+    const size_t offset = at.base + (e != nullptr ? e->valueOffset + sizeof(int32_t) : 0);
+    j["size"] = node.mParcel.dataSize();
+    stored(node, Place{offset, at.path + node.mKey + "/"}, depth, j);
     return j;
 }
 
@@ -305,13 +330,11 @@ Json Describer::entry(const Bundle& b, const Bundle::HashNode& node,
 // gives those bytes back. The copy goes before the caller describes the levels below, so
 // that each level holds one copy of the rest of the nest (its value's), and `--depth`
 // levels at the most are held at once.
-template <class Value, class Trace, Trace (*trace)(const Parcel&)>
-std::unique_ptr<Value> decodeNested(const uint8_t* data, size_t size, Trace& t,
-                                    std::vector<Problem*> (*problemsOf)(Trace&), bool& same) {
+template <class Value, void (*decodeWith)(Parcel*, Value&, status::DecodeObserver*)>
+std::unique_ptr<Value> decodeNested(const uint8_t* data, size_t size, Trace& t, bool& same) {
     Parcel p;
     p.setData(data, size);
-    std::unique_ptr<Value> value;
-    decode<Value, Trace, trace>(p, value, t, problemsOf);
+    std::unique_ptr<Value> value = decode<Value, decodeWith>(p, t);
     if (p.dataPosition() == size) {
         const Bytes again = encoded(*value);
         same = again.size() == size && memcmp(again.data(), data, size) == 0;
@@ -328,14 +351,14 @@ void Describer::stored(const Bundle::HashNode& node, const Place& at, int depth,
     if (depth <= 0 || size == 0) {  // nothing stored: the entry never held a value
         j["value"] = nullptr;
     } else if (node.mType == Bundle::TYPE_BUNDLE) {
-        BundleTrace t;
+        Trace t;
         const std::unique_ptr<Bundle> value =
-            decodeNested<Bundle, BundleTrace, traceBundle>(data, size, t, bundleProblems, same);
+            decodeNested<Bundle, status::decodeBundle>(data, size, t, same);
         j["value"] = bundle(*value, t, at, depth - 1);
     } else {
-        ArrayTrace t;
+        Trace t;
         const std::unique_ptr<BundleArray> value =
-            decodeNested<BundleArray, ArrayTrace, traceArray>(data, size, t, arrayProblems, same);
+            decodeNested<BundleArray, status::decodeBundleArray>(data, size, t, same);
         j["value"] = array(*value, t, at, depth - 1);
     }
     if (!same) j["bytes"] = toHex(data, size);
@@ -352,7 +375,7 @@ Guess guessKind(const Bytes& bytes) {
         return {Kind::Bundle, "the first word is the bundle magic"};
     }
     if (bytes.size() == 4 && words[0] == 0) return {Kind::Array, "a count of 0 and nothing else"};
-    if (words[0] > 0 && words[1] == kBundleClassNameUnits) {
+    if (words[0] > 0 && static_cast<size_t>(words[1]) == strlen(BundleArray::BUNDLE_CLASS_NAME)) {
         return {Kind::Array, "a count, then a text as long as the bundle class name"};
     }
     return {Kind::Item, "neither the bundle magic nor a bundle count"};
@@ -367,21 +390,19 @@ Json describe(const Bytes& bytes, Kind kind, int depth) {
     doc["size"] = bytes.size();
     bool same = false;
     if (kind == Kind::Bundle) {
-        std::unique_ptr<Bundle> value;
-        BundleTrace t;
-        decode<Bundle, BundleTrace, traceBundle>(p, value, t, bundleProblems);
+        Trace t;
+        const std::unique_ptr<Bundle> value = decode<Bundle, status::decodeBundle>(p, t);
         doc["bundle"] = describer.bundle(*value, t, Place{0, ""}, depth);
         same = encoded(*value) == bytes;
     } else if (kind == Kind::Array) {
-        std::unique_ptr<BundleArray> value;
-        ArrayTrace t;
-        decode<BundleArray, ArrayTrace, traceArray>(p, value, t, arrayProblems);
+        Trace t;
+        const std::unique_ptr<BundleArray> value =
+            decode<BundleArray, status::decodeBundleArray>(p, t);
         doc["array"] = describer.array(*value, t, Place{0, ""}, depth);
         same = encoded(*value) == bytes;
     } else {
-        std::unique_ptr<status::Item> value;
-        ItemTrace t;
-        decode<status::Item, ItemTrace, traceItem>(p, value, t, itemProblems);
+        Trace t;
+        const std::unique_ptr<status::Item> value = decode<status::Item, status::decodeItem>(p, t);
         doc["item"] = describer.item(value.get(), t, depth);
         if (value != nullptr) {
             Parcel again;

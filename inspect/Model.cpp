@@ -5,14 +5,12 @@
 #include <cmath>
 
 #include "inspect/Text.h"
+#include "statusitem/Item.h"
 
 namespace inspect {
 
 namespace {
 
-const char* const kBundleKinds[] = {"bool",     "int32",    "int64",   "double", "string",
-                                    "bundle",   "bool[]",   "byte[]",  "word[]", "int[]",
-                                    "double[]", "string[]", "bundle[]"};
 const char* const kItemTypes[] = {"bool", "long", "double", "string", "bundle"};
 const char* const kKinds[] = {"bundle", "array", "item"};
 
@@ -37,16 +35,8 @@ bool kindFromName(const std::string& name, Kind& kind) {
     return true;
 }
 
-const char* bundleKindName(int32_t tag) {
-    return tag >= 0 && tag <= 12 ? kBundleKinds[tag] : nullptr;
-}
-
-int32_t bundleKindTag(const std::string& name) {
-    return indexOf(kBundleKinds, name);
-}
-
 const char* itemTypeName(int32_t code) {
-    return code >= 0 && code <= 4 ? kItemTypes[code] : nullptr;
+    return code >= 0 && code <= status::Item::ITEM_BUNDLE ? kItemTypes[code] : nullptr;
 }
 
 int32_t itemTypeCode(const std::string& name) {

@@ -16,10 +16,6 @@ enum class Kind { Bundle, Array, Item };
 const char* kindName(Kind kind);
 bool kindFromName(const std::string& name, Kind& kind);
 
-// Bundle value kinds by tag ("bool", "int32", ... "bundle[]"); null past the last.
-const char* bundleKindName(int32_t tag);
-int32_t bundleKindTag(const std::string& name);  // -1 when unknown
-
 // Item value types by code ("bool", "long", "double", "string", "bundle").
 const char* itemTypeName(int32_t code);
 int32_t itemTypeCode(const std::string& name);  // -1 when unknown

@@ -1,23 +1,14 @@
 #include "inspect/NodeOrder.h"
 
+#include "bundle/InOrder.h"
+
 namespace inspect {
 
-// With an explicit stack: keys in ascending hash order make a chain as deep as the
-// bundle has entries.
 std::vector<const status::Bundle::HashNode*> nodesInOrder(const status::Bundle& b) {
-    using Node = status::Bundle::HashNode;
-    std::vector<const Node*> out;
-    std::vector<const Node*> pending;
-    const Node* current = b.mTree == nullptr ? nullptr : b.mTree->mRoot;
-    while (current != nullptr || !pending.empty()) {
-        while (current != nullptr) {
-            pending.push_back(current);
-            current = current->mLeft;
-        }
-        current = pending.back();
-        pending.pop_back();
-        out.push_back(current);
-        current = current->mRight;
+    std::vector<const status::Bundle::HashNode*> out;
+    if (b.mTree != nullptr) {
+        status::forEachInOrder(b.mTree->mRoot,
+                               [&out](const status::Bundle::HashNode& n) { out.push_back(&n); });
     }
     return out;
 }

@@ -3,6 +3,8 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include <nlohmann/json.hpp>
+
 namespace inspect {
 
 std::string format(const char* fmt, ...) {
@@ -58,41 +60,15 @@ bool fromHex(const std::string& hex, Bytes& out) {
 }
 
 // Strict: no overlong forms, no surrogates, nothing above U+10FFFF, which is what a
-// JSON string can carry unchanged.
+// JSON string can carry unchanged. nlohmann's own check on dump decides.
 bool isUtf8(const std::string& s) {
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    const size_t n = s.size();
-    for (size_t i = 0; i < n;) {
-        const unsigned char c = p[i];
-        size_t extra;
-        uint32_t code;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            code = c & 0x1Fu;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            code = c & 0x0Fu;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            code = c & 0x07u;
-        } else {
-            return false;
-        }
-        if (extra >= n - i) return false;
-        for (size_t k = 1; k <= extra; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) return false;
-            code = code << 6 | (p[i + k] & 0x3Fu);
-        }
-        static const uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-        if (code < kMin[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
-        }
-        i += extra + 1;
+    try {
+        nlohmann::json(s).dump(-1, ' ', false, nlohmann::json::error_handler_t::strict);
+        return true;
+    } catch (const nlohmann::json::type_error& e) {
+        if (e.id != 316) throw;  // 316: invalid UTF-8
+        return false;
     }
-    return true;
 }
 
 }  // namespace inspect

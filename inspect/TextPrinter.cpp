@@ -1,5 +1,6 @@
 #include "inspect/TextPrinter.h"
 
+#include "inspect/Kinds.h"
 #include "inspect/Text.h"
 
 namespace inspect {
@@ -106,23 +107,29 @@ void Printer::entry(const Json& e, int indent) {
         return;
     }
     const std::string name = kind.get<std::string>();
-    if (name == "bundle" || name == "bundle[]") {
-        nested(e, indent);
-        return;
-    }
+    const KindRow* row = kindRow(name);
     const Json& value = e["value"];
     std::string column = name;
     std::string shown;
-    if (name == "byte[]") {
-        const size_t n =
-            value.is_null() ? e["count"].get<size_t>() : value.get<std::string>().size() / 2;
-        column = format("byte[%zu]", n);
-        shown = value.is_null() ? "(no block: reads as absent)" : bytes(value.get<std::string>());
-    } else if (value.is_array()) {
-        column = name.substr(0, name.size() - 2) + format("[%zu]", value.size());
-        shown = elements(value);
-    } else {
-        shown = value.dump();
+    switch (row != nullptr ? row->form : TextForm::kScalar) {
+        case TextForm::kNested:
+            nested(e, indent);
+            return;
+        case TextForm::kBytes: {
+            const size_t n =
+                value.is_null() ? e["count"].get<size_t>() : value.get<std::string>().size() / 2;
+            column = format("byte[%zu]", n);
+            shown =
+                value.is_null() ? "(no block: reads as absent)" : bytes(value.get<std::string>());
+            break;
+        }
+        case TextForm::kElements:
+            column = name.substr(0, name.size() - 2) + format("[%zu]", value.size());
+            shown = elements(value);
+            break;
+        case TextForm::kScalar:
+            shown = value.dump();
+            break;
     }
     std::string text =
         format("%-10s %s = %s", column.c_str(), key(e["key"]).c_str(), shown.c_str());

@@ -2,6 +2,7 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/Log.h"
+#include "jni/ScopedJni.h"
 
 namespace status {
 
@@ -16,13 +17,6 @@ JNINativeMethod row(const char* name, const char* signature, void* function) {
 template <class F>
 void* fn(F* function) {
     return reinterpret_cast<void*>(function);
-}
-
-// Any pending Java exception ends the set-up: it is thrown as the jthrowable.
-void check(JNIEnv* env) {
-    if (env->ExceptionCheck()) throw env->ExceptionOccurred();
-    jthrowable throwable = env->ExceptionOccurred();
-    if (throwable != nullptr) throw throwable;
 }
 
 }  // namespace
@@ -71,12 +65,12 @@ void Bundle::jniInit(JNIEnv* env) {
     jclass clazz = nullptr;
     try {
         clazz = env->FindClass(BUNDLE_CLASS);
-        check(env);
+        jni::throwPending(env);
         if (clazz == nullptr) throw static_cast<jthrowable>(nullptr);
         _clazz = static_cast<jclass>(env->NewGlobalRef(clazz));
-        check(env);
+        jni::throwPending(env);
         _mNativePtr = env->GetFieldID(clazz, "mNativePtr", "J");
-        check(env);
+        jni::throwPending(env);
     } catch (jthrowable throwable) {
         env->ExceptionClear();
         printException(env, throwable);

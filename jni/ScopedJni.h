@@ -7,6 +7,15 @@
 namespace status {
 namespace jni {
 
+// Ends a set-up step by throwing the pending Java exception, caught where the set-up
+// ends. ExceptionOccurred is asked even after ExceptionCheck said no, so that each step
+// makes the same JNI calls, in the same order, as the platform's own set-up does.
+inline void throwPending(JNIEnv* env) {
+    if (env->ExceptionCheck()) throw env->ExceptionOccurred();
+    jthrowable throwable = env->ExceptionOccurred();
+    if (throwable != nullptr) throw throwable;
+}
+
 // A local reference deleted when the scope ends, unless handed on with release().
 template <class T>
 class ScopedLocalRef {

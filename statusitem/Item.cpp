@@ -2,18 +2,31 @@
 
 #include <utils/Unicode.h>
 
+#include "bundle/DecodeObserver.h"
+
 namespace status {
 
 namespace {
 
-// Unlike bundle keys, item text keeps embedded NULs: every converted byte stays.
-void readText(const android::Parcel* p, std::string& target) {
+// Unlike bundle keys, item text keeps embedded NULs: every converted byte stays. The
+// observer, if any, hears why a text read as empty.
+void readText(const android::Parcel* p, std::string& target, DecodeObserver* observer,
+              TextRole role) {
+    const TextStart start = observer != nullptr ? textStart(p) : TextStart{};
     size_t units = 0;
     const char16_t* text = p->readString16Inplace(&units);
+    if (observer != nullptr) noteText(p, *observer, start, role);
     const ssize_t length = utf16_to_utf8_length(text, units);
     if (length < 1) return;  // empty text: the converter writes nothing
     target.resize(static_cast<size_t>(length));
     utf16_to_utf8(text, units, &target[0]);  // its NUL lands on the string's own
+}
+
+// The bytes a value of the type takes, if the data ends inside it.
+void needs(const android::Parcel* p, size_t size, DecodeObserver* observer) {
+    if (observer != nullptr && p->dataAvail() < size) {
+        observer->problem(DecodeProblem::kShortValue, p->dataPosition(), 0, 0);
+    }
 }
 
 }  // namespace
@@ -32,32 +45,52 @@ Item::Item(const Item& other)
 // Only the int 2 may leave: should anything else be thrown (memory exhausted), the
 // item keeps what it had read, with a neutral value.
 Item::Item(android::Parcel* p) : Item() {
+    decodeItem(p, *this, nullptr);
+}
+
+void decodeItem(android::Parcel* p, Item& into, DecodeObserver* observer) {
     try {
-        readText(p, mKey);
-        mType = p->readInt32();
-        if (static_cast<uint32_t>(mType) > ITEM_BUNDLE) throw 2;
-        switch (mType) {
-            case ITEM_BOOL:
-                mValue.mBool = p->readInt32() != 0;
+        readText(p, into.mKey, observer, TextRole::kKey);
+        const size_t typeAt = observer != nullptr ? p->dataPosition() : 0;
+        if (observer != nullptr) {
+            observer->item(into.mKey, typeAt);
+            if (p->dataAvail() < sizeof(int32_t)) {
+                observer->problem(DecodeProblem::kNoType, typeAt, 0, 0);
+            }
+        }
+        into.mType = p->readInt32();
+        if (static_cast<uint32_t>(into.mType) > Item::ITEM_BUNDLE) {
+            if (observer != nullptr)
+                observer->problem(DecodeProblem::kUnknownType, typeAt, into.mType, 0);
+            throw 2;
+        }
+        switch (into.mType) {
+            case Item::ITEM_BOOL:
+                needs(p, sizeof(int32_t), observer);
+                into.mValue.mBool = p->readInt32() != 0;
                 break;
-            case ITEM_LONG:
-                mValue.mInt64 = p->readInt64();
+            case Item::ITEM_LONG:
+                needs(p, sizeof(int64_t), observer);
+                into.mValue.mInt64 = p->readInt64();
                 break;
-            case ITEM_DOUBLE:
-                mValue.mDouble = p->readDouble();
+            case Item::ITEM_DOUBLE:
+                needs(p, sizeof(double), observer);
+                into.mValue.mDouble = p->readDouble();
                 break;
-            case ITEM_STRING:
-                readText(p, mString);
+            case Item::ITEM_STRING:
+                readText(p, into.mString, observer, TextRole::kString);
                 break;
-            case ITEM_BUNDLE:
-                mBundle = Bundle(p);
+            case Item::ITEM_BUNDLE:
+                if (observer != nullptr) observer->bundleStarts(p->dataPosition());
+                decodeBundle(p, into.mBundle, observer);
+                if (observer != nullptr) observer->bundleEnds(p->dataPosition());
                 break;
         }
     } catch (int) {
         throw;
     } catch (...) {
-        mString.clear();
-        mBundle = Bundle();
+        into.mString.clear();
+        into.mBundle = Bundle();
     }
 }
 

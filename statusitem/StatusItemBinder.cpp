@@ -17,16 +17,9 @@ namespace {
 
 StaticCreator<StatusItemBinder> statusItemCreator("com.quorvel.dovra.statusitem.StatusItemClient");
 
-// Any pending Java exception ends the set-up: it is thrown as the jthrowable.
-void check(JNIEnv* env) {
-    if (env->ExceptionCheck()) throw env->ExceptionOccurred();
-    jthrowable throwable = env->ExceptionOccurred();
-    if (throwable != nullptr) throw throwable;
-}
-
 jmethodID callback(JNIEnv* env, jclass clazz, const char* name, const char* signature) {
     jmethodID id = env->GetMethodID(clazz, name, signature);
-    check(env);
+    jni::throwPending(env);
     return id;
 }
 
@@ -54,10 +47,10 @@ void StatusItemBinder::jniInit(JNIEnv* env) {
     ITEM_LOGD("StatusItemBinder::jniInit");
     try {
         jclass clazz = env->FindClass("com/quorvel/dovra/statusitem/StatusItemClient");
-        check(env);
+        jni::throwPending(env);
         if (clazz == nullptr) throw static_cast<jthrowable>(nullptr);
         _class = static_cast<jclass>(env->NewGlobalRef(clazz));
-        check(env);
+        jni::throwPending(env);
         _statusUpdateBool = callback(env, clazz, "statusUpdateBoolFromNative", "([BZ)V");
         _statusUpdateLong = callback(env, clazz, "statusUpdateLongFromNative", "([BJ)V");
         _statusUpdateDouble = callback(env, clazz, "statusUpdateDoubleFromNative", "([BD)V");

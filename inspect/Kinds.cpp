@@ -1,0 +1,238 @@
+#include "inspect/Kinds.h"
+
+#include <string.h>
+
+#include <memory>
+#include <vector>
+
+#include "inspect/Text.h"
+
+namespace inspect {
+
+using status::Bundle;
+using Node = Bundle::HashNode;
+
+const Json& field(const Json& j, const char* name, const std::string& where) {
+    if (!j.is_object()) throw Refused(where, "expected an object");
+    const auto found = j.find(name);
+    if (found == j.end()) throw Refused(where, std::string("missing \"") + name + "\"");
+    return *found;
+}
+
+const Json& list(const Json& j, const std::string& where) {
+    if (!j.is_array()) throw Refused(where, "expected an array");
+    return j;
+}
+
+std::string text(const Json& j, const std::string& where) {
+    if (j.is_string()) return j.get<std::string>();
+    Bytes bytes;
+    if (j.is_object() && j.size() == 1 && j.contains("hex") && j["hex"].is_string() &&
+        fromHex(j["hex"].get<std::string>(), bytes)) {
+        return std::string(bytes.begin(), bytes.end());
+    }
+    throw Refused(where, "expected a string or {\"hex\": digits}");
+}
+
+int64_t integer(const Json& j, int64_t min, int64_t max, const std::string& where) {
+    bool fits = false;
+    int64_t value = 0;
+    if (j.is_number_unsigned()) {
+        const uint64_t u = j.get<uint64_t>();
+        fits = u <= static_cast<uint64_t>(max);
+        value = static_cast<int64_t>(u);
+    } else if (j.is_number_integer()) {
+        value = j.get<int64_t>();
+        fits = value >= min && value <= max;
+    }
+    if (!fits)
+        throw Refused(where, format("expected an integer from %lld to %lld",
+                                    static_cast<long long>(min), static_cast<long long>(max)));
+    return value;
+}
+
+double number(const Json& j, const std::string& where) {
+    if (j.is_number()) return j.get<double>();
+    Bytes bits;
+    if (j.is_object() && j.size() == 1 && j.contains("bits") && j["bits"].is_string() &&
+        fromHex(j["bits"].get<std::string>(), bits) && bits.size() == 8) {
+        uint64_t word = 0;
+        for (uint8_t b : bits) word = word << 8 | b;
+        double value;
+        memcpy(&value, &word, sizeof value);
+        return value;
+    }
+    throw Refused(where, "expected a number or {\"bits\": 16 hex digits}");
+}
+
+bool boolean(const Json& j, const std::string& where) {
+    if (!j.is_boolean()) throw Refused(where, "expected true or false");
+    return j.get<bool>();
+}
+
+std::string bundleText(const Json& j, const std::string& where) {
+    std::string s = text(j, where);
+    if (s.find('\0') != std::string::npos) throw Refused(where, "a bundle text holds a NUL");
+    return s;
+}
+
+namespace {
+
+// ---- scalars and strings
+
+Json boolJson(const Bundle& b, const Node& n) {
+    return b.getBool(n.mKey.c_str());
+}
+void boolFrom(Bundle& b, const char* key, const Json& v, const std::string& at) {
+    b.set(key, boolean(v, at));
+}
+
+Json int32Json(const Bundle& b, const Node& n) {
+    return b.getInt32(n.mKey.c_str());
+}
+void int32From(Bundle& b, const char* key, const Json& v, const std::string& at) {
+    b.set(key, static_cast<int>(integer(v, INT32_MIN, INT32_MAX, at)));
+}
+
+Json int64Json(const Bundle& b, const Node& n) {
+    return static_cast<int64_t>(b.getInt64(n.mKey.c_str()));
+}
+void int64From(Bundle& b, const char* key, const Json& v, const std::string& at) {
+    b.set(key, static_cast<long long>(integer(v, INT64_MIN, INT64_MAX, at)));
+}
+
+Json doubleValueJson(const Bundle& b, const Node& n) {
+    return doubleJson(b.getDouble(n.mKey.c_str()));
+}
+void doubleFrom(Bundle& b, const char* key, const Json& v, const std::string& at) {
+    b.set(key, number(v, at));
+}
+
+Json stringJson(const Bundle& b, const Node& n) {
+    return textJson(b.getString(n.mKey.c_str()));
+}
+void stringFrom(Bundle& b, const char* key, const Json& v, const std::string& at) {
+    b.set(key, bundleText(v, at).c_str());
+}
+
+// ---- element arrays: one row shape for the numbers, with the element's own rules
+
+Json plainJson(long long v) {
+    return v;
+}
+bool boolElement(const Json& x, const std::string& at) {
+    return boolean(x, at);
+}
+unsigned short wordElement(const Json& x, const std::string& at) {
+    return static_cast<unsigned short>(integer(x, 0, UINT16_MAX, at));
+}
+int intElement(const Json& x, const std::string& at) {
+    return static_cast<int>(integer(x, INT32_MIN, INT32_MAX, at));
+}
+
+template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const, class ToJson,
+          ToJson toElement>
+Json elementsJson(const Bundle& b, const Node& n) {
+    std::vector<T> values;
+    Json out = Json::array();
+    if ((b.*get)(n.mKey.c_str(), values)) {
+        for (const auto& v : values) out.push_back(toElement(v));
+    }
+    return out;
+}
+
+template <class T, T (*fromElement)(const Json&, const std::string&)>
+void elementsFrom(Bundle& b, const char* key, const Json& v, const std::string& at) {
+    const Json& values = list(v, at);
+    std::unique_ptr<T[]> data(new T[values.size() + 1]);
+    for (size_t i = 0; i < values.size(); ++i) {
+        data[i] = fromElement(values[i], at + format("[%zu]", i));
+    }
+    b.setArray(key, static_cast<unsigned>(values.size()), data.get());
+}
+
+template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const, class ToJson,
+          ToJson toElement, T (*fromElement)(const Json&, const std::string&)>
+constexpr KindRow numbers(int32_t tag, const char* name) {
+    return {tag, name, TextForm::kElements, elementsJson<T, get, ToJson, toElement>,
+            elementsFrom<T, fromElement>};
+}
+
+Json stringsJson(const Bundle& b, const Node& n) {
+    return elementsJson<std::string, &Bundle::getStringArray, Json (*)(const std::string&),
+                        textJson>(b, n);
+}
+void stringsFrom(Bundle& b, const char* key, const Json& v, const std::string& at) {
+    std::vector<std::string> out;
+    const Json& values = list(v, at);
+    for (size_t i = 0; i < values.size(); ++i) {
+        out.push_back(bundleText(values[i], at + format("[%zu]", i)));
+    }
+    b.setArray(key, out);
+}
+
+// A byte array whose block was missing shows as null, with its count beside it.
+Json bytesJson(const Bundle& b, const Node& n) {
+    std::vector<unsigned char> v;
+    if (b.getByteArray(n.mKey.c_str(), v)) return toHex(v.data(), v.size());
+    return n.mSize != 0 ? Json(nullptr) : Json("");
+}
+// A block that was missing is written as the library writes it: empty.
+void bytesFrom(Bundle& b, const char* key, const Json& v, const std::string& at) {
+    Bytes bytes;
+    if (!v.is_null() && (!v.is_string() || !fromHex(v.get<std::string>(), bytes))) {
+        throw Refused(at, "expected hex digits or null");
+    }
+    b.setArray(key, static_cast<unsigned>(bytes.size()), bytes.data());
+}
+
+using Double = Json (*)(double);
+using Plain = Json (*)(long long);
+using Flag = Json (*)(bool);
+
+Json flagJson(bool v) {
+    return v;
+}
+
+constexpr KindRow kKinds[] = {
+    {Bundle::TYPE_BOOL, "bool", TextForm::kScalar, boolJson, boolFrom},
+    {Bundle::TYPE_INT32, "int32", TextForm::kScalar, int32Json, int32From},
+    {Bundle::TYPE_INT64, "int64", TextForm::kScalar, int64Json, int64From},
+    {Bundle::TYPE_DOUBLE, "double", TextForm::kScalar, doubleValueJson, doubleFrom},
+    {Bundle::TYPE_STRING, "string", TextForm::kScalar, stringJson, stringFrom},
+    {Bundle::TYPE_BUNDLE, "bundle", TextForm::kNested, nullptr, nullptr},
+    numbers<bool, &Bundle::getBoolArray, Flag, flagJson, boolElement>(Bundle::TYPE_BOOL_ARRAY,
+                                                                      "bool[]"),
+    {Bundle::TYPE_BYTE_ARRAY, "byte[]", TextForm::kBytes, bytesJson, bytesFrom},
+    numbers<unsigned short, &Bundle::getWordArray, Plain, plainJson, wordElement>(
+        Bundle::TYPE_WORD_ARRAY, "word[]"),
+    numbers<int, &Bundle::getIntArray, Plain, plainJson, intElement>(Bundle::TYPE_INT_ARRAY,
+                                                                     "int[]"),
+    numbers<double, &Bundle::getDoubleArray, Double, doubleJson, number>(Bundle::TYPE_DOUBLE_ARRAY,
+                                                                         "double[]"),
+    {Bundle::TYPE_STRING_ARRAY, "string[]", TextForm::kElements, stringsJson, stringsFrom},
+    {Bundle::TYPE_BUNDLE_ARRAY, "bundle[]", TextForm::kNested, nullptr, nullptr},
+};
+constexpr int32_t kKindCount = sizeof(kKinds) / sizeof(kKinds[0]);
+constexpr bool rowsByTag() {
+    for (int32_t i = 0; i < kKindCount; ++i) {
+        if (kKinds[i].tag != i) return false;
+    }
+    return kKindCount == Bundle::TYPE_BUNDLE_ARRAY + 1;
+}
+static_assert(rowsByTag(), "one row per kind, in tag order");
+
+}  // namespace
+
+const KindRow* kindRow(int32_t tag) {
+    return tag >= 0 && tag < kKindCount ? &kKinds[tag] : nullptr;
+}
+
+const KindRow* kindRow(const std::string& name) {
+    for (const KindRow& row : kKinds) {
+        if (name == row.name) return &row;
+    }
+    return nullptr;
+}
+
+}  // namespace inspect
