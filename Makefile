@@ -31,7 +31,7 @@ demo-arm: deps
 
 test: deps
 	@$(DEPS) fuzz armhf armv7-clang bench
-	@set -e; for preset in $(TEST_PRESETS) $(BUILD_PRESETS); do \
+	@set -e; for preset in $(BUILD_PRESETS) $(TEST_PRESETS); do \
 	  echo "=== $$preset"; \
 	  cmake --preset $$preset; \
 	  cmake --build --preset $$preset; \
