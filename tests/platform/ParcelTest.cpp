@@ -8,19 +8,6 @@ using android::Parcel;
 using android::String16;
 using namespace testing_support;
 
-TEST(ParcelTest, PrimitivesAreLittleEndianWithoutPadding) {
-    Parcel p;
-    p.writeInt32(0x01020304);
-    p.writeInt64(-2);
-    p.writeDouble(1.5);
-    EXPECT_EQ(bytesOf(p), (Bytes{4,    3,    2, 1, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                                 0xFF, 0xFF, 0, 0, 0,    0,    0,    0,    0xF8, 0x3F}));
-    p.setDataPosition(0);
-    EXPECT_EQ(p.readInt32(), 0x01020304);
-    EXPECT_EQ(p.readInt64(), -2);
-    EXPECT_EQ(p.readDouble(), 1.5);
-}
-
 TEST(ParcelTest, String16TakesLengthUnitsTerminatorAndZeroPadding) {
     struct Case {
         const char* text;
