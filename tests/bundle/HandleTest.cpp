@@ -27,24 +27,6 @@ TEST(HandleTest, AddressesWidenWithZeroHighBitsAndRoundTrip) {
     }
 }
 
-TEST(HandleTest, CreatedHandleIsTheTreesAddressOwningOneReference) {
-    const jlong handle = Bundle::nativeCreateBundle(nullptr, nullptr);
-    ASSERT_NE(handle, 0);
-    if (sizeof(void*) == 4) {
-        EXPECT_EQ(static_cast<uint64_t>(handle) >> 32, 0u);
-    }
-    Bundle::HashTree* tree = treeOf(handle);
-    EXPECT_EQ(tree->mRefs.load(), 1);
-    {
-        Bundle wrapped(tree);
-        wrapped.set("k", 7);
-        EXPECT_EQ(tree->mRefs.load(), 2);
-    }
-    EXPECT_EQ(Bundle(treeOf(handle)).getInt32("k"), 7);
-    EXPECT_EQ(tree->mRefs.load(), 1);
-    Bundle::nativeFree(nullptr, nullptr, handle);
-}
-
 // ARM's 64-bit loads and stores want 8-byte alignment; every node the tree makes must
 // give its scalar slot that, whatever the length of the key before it.
 TEST(HandleTest, SixtyFourBitValuesInNodesAreEightByteAligned) {
