@@ -40,7 +40,6 @@ TEST(DecoderFailureTest, FailureTable) {
     };
     const Bytes head = words({kMagic, 1});
     const Case cases[] = {
-        {"zero magic", words({0}), errors({"Invalid magic identifier 00000000"}), 4, {}},
         {"other magic",
          words({0x1234ABCD, 1}),
          errors({"Invalid magic identifier 1234ABCD"}),
