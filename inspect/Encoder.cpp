@@ -5,9 +5,9 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/BundleArray.h"
-#include "inspect/ItemWriter.h"
 #include "inspect/Kinds.h"
 #include "statusitem/Item.h"
+#include "statusitem/ItemWriter.h"
 
 namespace inspect {
 
