@@ -16,27 +16,18 @@ using namespace testing_support;
 
 const char* const kClassName = "com.quorvel.dovra.statusitem.Bundle";
 
-TEST(BundleArrayTest, TwoElementsAreCountThenNameAndBundleEach) {
-    Bundle first;
-    first.set("a", 5);
-    BundleArray array;
-    array.mBundles.push_back(first);
-    array.mBundles.push_back(Bundle());  // no tree: the 8-byte empty encoding
-    EXPECT_EQ(array.numBundles(), 2);
-    EXPECT_EQ(encode(BundleArray()), words({0}));
-
+// The wire form of arrays is held to an independent writer in EncoderPropertyTest; here
+// it is read back into elements.
+TEST(BundleArrayTest, DecodesTheCountThenNameAndBundleOfEach) {
     const Bytes expected = words({2}) + string16Bytes(kClassName) +
                            words({0x4C444E42, 1, 1, 0x61, 1, 5}) + string16Bytes(kClassName) +
                            words({0x4C444E42, 0});
-    EXPECT_EQ(encode(array), expected);
-
     Parcel p;
     load(p, expected);
     BundleArray back(&p);
     EXPECT_EQ(p.dataPosition(), expected.size());
     ASSERT_EQ(back.numBundles(), 2);
     EXPECT_EQ(back.mBundles[0].getInt32("a"), 5);
-    EXPECT_NE(back.mBundles[0].mTree, first.mTree);
     EXPECT_EQ(back.mBundles[1].mTree, nullptr);
 }
 

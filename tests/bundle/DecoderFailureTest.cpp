@@ -40,20 +40,12 @@ TEST(DecoderFailureTest, FailureTable) {
     };
     const Bytes head = words({kMagic, 1});
     const Case cases[] = {
-        {"zero magic", words({0}), errors({"Invalid magic identifier 00000000"}), 4, {}},
         {"other magic",
          words({0x1234ABCD, 1}),
          errors({"Invalid magic identifier 1234ABCD"}),
          4,
          {}},
         {"empty parcel", {}, errors({"Invalid magic identifier 00000000"}), 0, {}},
-        {"count 0", words({kMagic, 0, 9}), {}, 8, {}},
-        {"unknown kind stops after the kind",
-         words({kMagic, 3}) + entry("a", Bundle::TYPE_INT32) + words({1}) + entry("b", 13) +
-             entry("c", Bundle::TYPE_INT32) + words({3}),
-         {},
-         8 + 16 + 12,
-         {"a", "b"}},
         {"negative kind is unknown", head + entry("a", -1), {}, 8 + 12, {"a"}},
         {"nested length beyond the data",
          words({kMagic, 2}) + entry("a", Bundle::TYPE_BUNDLE) + words({100, 0}),

@@ -15,13 +15,6 @@ using status::Bundle;
 using status::jni::handleOf;
 using status::jni::treeOf;
 
-TEST(HandleTest, TargetWordSizes) {
-    EXPECT_EQ(sizeof(jlong), 8u);
-#if defined(__arm__)
-    EXPECT_EQ(sizeof(void*), 4u);
-#endif
-}
-
 // Addresses at the top of a 32-bit space are common on the device; widening them
 // through a signed type would set the high word.
 TEST(HandleTest, AddressesWidenWithZeroHighBitsAndRoundTrip) {
@@ -32,62 +25,6 @@ TEST(HandleTest, AddressesWidenWithZeroHighBitsAndRoundTrip) {
         EXPECT_EQ(static_cast<uint64_t>(handle), static_cast<uint64_t>(address)) << address;
         EXPECT_EQ(treeOf(handle), tree) << address;
     }
-}
-
-TEST(HandleTest, CreatedHandleIsTheTreesAddressOwningOneReference) {
-    const jlong handle = Bundle::nativeCreateBundle(nullptr, nullptr);
-    ASSERT_NE(handle, 0);
-    if (sizeof(void*) == 4) {
-        EXPECT_EQ(static_cast<uint64_t>(handle) >> 32, 0u);
-    }
-    Bundle::HashTree* tree = treeOf(handle);
-    EXPECT_EQ(tree->mRefs.load(), 1);
-    {
-        Bundle wrapped(tree);
-        wrapped.set("k", 7);
-        EXPECT_EQ(tree->mRefs.load(), 2);
-    }
-    EXPECT_EQ(Bundle(treeOf(handle)).getInt32("k"), 7);
-    EXPECT_EQ(tree->mRefs.load(), 1);
-    Bundle::nativeFree(nullptr, nullptr, handle);
-}
-
-// A key the VM could not give (null) reaches no JNI call: every put leaves the tree
-// alone and every get gives its neutral result, with the handle's reference kept.
-TEST(HandleTest, ANullKeyChangesNothingAndReadsNeutral) {
-    Bundle bundle;
-    bundle.set("k", 1);
-    Bundle::HashTree* tree = bundle.mTree;
-    const jlong h = handleOf(tree);
-    auto* array = reinterpret_cast<jobjectArray>(&bundle);  // never looked at
-    Bundle::nativePutBoolean(nullptr, nullptr, h, nullptr, JNI_TRUE);
-    Bundle::nativePutInt(nullptr, nullptr, h, nullptr, 1);
-    Bundle::nativePutLong(nullptr, nullptr, h, nullptr, 1);
-    Bundle::nativePutDouble(nullptr, nullptr, h, nullptr, 1);
-    Bundle::nativePutString(nullptr, nullptr, h, nullptr, nullptr);
-    Bundle::nativePutBundle(nullptr, nullptr, h, nullptr, h);
-    Bundle::nativePutBooleanArray(nullptr, nullptr, h, nullptr, jbooleanArray(array));
-    Bundle::nativePutByteArray(nullptr, nullptr, h, nullptr, jbyteArray(array));
-    Bundle::nativePutShortArray(nullptr, nullptr, h, nullptr, jshortArray(array));
-    Bundle::nativePutIntArray(nullptr, nullptr, h, nullptr, jintArray(array));
-    Bundle::nativePutDoubleArray(nullptr, nullptr, h, nullptr, jdoubleArray(array));
-    Bundle::nativePutStringArray(nullptr, nullptr, h, nullptr, array);
-    Bundle::nativePutBundleArray(nullptr, nullptr, h, nullptr, array);
-    EXPECT_EQ(tree->mCount, 1);
-    EXPECT_FALSE(Bundle::nativeGetBoolean(nullptr, nullptr, h, nullptr));
-    EXPECT_EQ(Bundle::nativeGetInt(nullptr, nullptr, h, nullptr), 0);
-    EXPECT_EQ(Bundle::nativeGetLong(nullptr, nullptr, h, nullptr), 0);
-    EXPECT_EQ(Bundle::nativeGetDouble(nullptr, nullptr, h, nullptr), 0.0);
-    EXPECT_EQ(Bundle::nativeGetString(nullptr, nullptr, h, nullptr), nullptr);
-    EXPECT_EQ(Bundle::nativeGetBundle(nullptr, nullptr, h, nullptr), 0);
-    EXPECT_EQ(Bundle::nativeGetBooleanArray(nullptr, nullptr, h, nullptr), nullptr);
-    EXPECT_EQ(Bundle::nativeGetByteArray(nullptr, nullptr, h, nullptr), nullptr);
-    EXPECT_EQ(Bundle::nativeGetShortArray(nullptr, nullptr, h, nullptr), nullptr);
-    EXPECT_EQ(Bundle::nativeGetIntArray(nullptr, nullptr, h, nullptr), nullptr);
-    EXPECT_EQ(Bundle::nativeGetDoubleArray(nullptr, nullptr, h, nullptr), nullptr);
-    EXPECT_EQ(Bundle::nativeGetStringArray(nullptr, nullptr, h, nullptr), nullptr);
-    EXPECT_EQ(Bundle::nativeGetBundleArray(nullptr, nullptr, h, nullptr), nullptr);
-    EXPECT_EQ(tree->mRefs.load(), 1);
 }
 
 // ARM's 64-bit loads and stores want 8-byte alignment; every node the tree makes must

@@ -9,19 +9,6 @@
 using status::Bundle;
 using testing_support::encode;
 
-TEST(ValueStoreTest, TreeOrdersByHashAndSendsEqualHashesLeft) {
-    Bundle b;
-    for (const char* key : {"a", "status", "b", "Aa", "BB"}) b.set(key, 1);
-    const Bundle::HashNode* root = b.mTree->mRoot;
-    EXPECT_EQ(root->mKey, "a");
-    EXPECT_EQ(root->mLeft->mKey, "status");
-    EXPECT_EQ(root->mRight->mKey, "b");
-    EXPECT_EQ(root->mRight->mRight->mKey, "Aa");
-    EXPECT_EQ(root->mRight->mRight->mLeft->mKey, "BB");
-    b.set("BB", 6);  // an existing key changes kind and value, not the count
-    EXPECT_EQ(b.mTree->mCount, 5);
-}
-
 TEST(ValueStoreTest, MissingKeysReadNeutralAndLeaveTheOutputAlone) {
     Bundle empty;
     Bundle filled;
