@@ -136,9 +136,6 @@ void stringFrom(Bundle& b, const char* key, const Json& v) {
 Json plainJson(long long v) {
     return v;
 }
-bool boolElement(const Json& x) {
-    return boolean(x);
-}
 unsigned short wordElement(const Json& x) {
     return static_cast<unsigned short>(integer(x, 0, UINT16_MAX));
 }
@@ -217,8 +214,8 @@ constexpr KindRow kKinds[] = {
     {Bundle::TYPE_DOUBLE, "double", TextForm::kScalar, doubleValueJson, doubleFrom},
     {Bundle::TYPE_STRING, "string", TextForm::kScalar, stringJson, stringFrom},
     {Bundle::TYPE_BUNDLE, "bundle", TextForm::kNested, nullptr, nullptr},
-    numbers<bool, &Bundle::getBoolArray, Flag, flagJson, boolElement>(Bundle::TYPE_BOOL_ARRAY,
-                                                                      "bool[]"),
+    numbers<bool, &Bundle::getBoolArray, Flag, flagJson, boolean>(Bundle::TYPE_BOOL_ARRAY,
+                                                                  "bool[]"),
     {Bundle::TYPE_BYTE_ARRAY, "byte[]", TextForm::kBytes, bytesJson, bytesFrom},
     numbers<unsigned short, &Bundle::getWordArray, Plain, plainJson, wordElement>(
         Bundle::TYPE_WORD_ARRAY, "word[]"),
