@@ -62,8 +62,8 @@ bool fromHex(const std::string& hex, Bytes& out) {
 // Strict: no overlong forms, no surrogates, nothing above U+10FFFF, which is what a
 // JSON string can carry unchanged. nlohmann's own check on dump decides.
 bool isUtf8(const std::string& s) {
-    // Made empty and then filled: GCC 12 reads a string built in one step through the
-    // object branch of nlohmann's parent links and warns of bounds (-Warray-bounds).
+    // Made empty, then filled: built from the string at once, GCC 12 warns falsely
+    // (-Warray-bounds) inside the parent links that JSON_DIAGNOSTICS adds.
     nlohmann::json j(nlohmann::json::value_t::string);
     j.get_ref<std::string&>() = s;
     try {
