@@ -54,4 +54,13 @@ void forEachInOrder(const Bundle::HashNode* root, Visit visit) {
     }
 }
 
+// The nodes of a bundle in the encoder's order, for the inspector and the tests.
+inline std::vector<const Bundle::HashNode*> nodesInOrder(const Bundle& b) {
+    std::vector<const Bundle::HashNode*> out;
+    if (b.mTree != nullptr) {
+        forEachInOrder(b.mTree->mRoot, [&out](const Bundle::HashNode& n) { out.push_back(&n); });
+    }
+    return out;
+}
+
 }  // namespace status

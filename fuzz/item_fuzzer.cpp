@@ -7,20 +7,14 @@
 
 #include <optional>
 
-#include "inspect/ItemWriter.h"
 #include "statusitem/Item.h"
 #include "support/Consistency.h"
 #include "support/Parcels.h"
 
 namespace {
 
+using fuzz::encode;
 using status::Item;
-
-fuzz::Bytes encode(const Item& item) {
-    android::Parcel p;
-    inspect::writeItem(&p, item);
-    return fuzz::bytesOf(p);
-}
 
 // Decodes an item that must not throw, noting whether every byte was consumed.
 Item decode(const fuzz::Bytes& bytes, bool* consumedAll) {

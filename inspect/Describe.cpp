@@ -9,11 +9,11 @@
 #include "bundle/Bundle.h"
 #include "bundle/BundleArray.h"
 #include "bundle/DecodeObserver.h"
-#include "inspect/ItemWriter.h"
+#include "bundle/InOrder.h"
 #include "inspect/Kinds.h"
 #include "inspect/LogLines.h"
-#include "inspect/NodeOrder.h"
 #include "statusitem/Item.h"
+#include "statusitem/ItemWriter.h"
 
 namespace inspect {
 

@@ -5,9 +5,9 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/BundleArray.h"
-#include "inspect/ItemWriter.h"
 #include "inspect/Kinds.h"
 #include "statusitem/Item.h"
+#include "statusitem/ItemWriter.h"
 
 namespace inspect {
 
@@ -19,14 +19,13 @@ using status::BundleArray;
 // Deeper documents are refused rather than recursed into.
 constexpr int kMaxNesting = 64;
 
-Bundle buildBundle(const Json& j, const std::string& where, int depth);
+Bundle buildBundle(const Json& j, int depth);
 
-BundleArray buildArray(const Json& j, const std::string& where, int depth) {
-    if (depth > kMaxNesting) throw Refused(where, "nested too deeply");
+BundleArray buildArray(const Json& j, int depth) {
+    if (depth > kMaxNesting) throw Refused(j, "nested too deeply");
     BundleArray a;
-    const Json& bundles = list(field(j, "bundles", where), where + ".bundles");
-    for (size_t i = 0; i < bundles.size(); ++i) {
-        a.mBundles.push_back(buildBundle(bundles[i], where + format(".bundles[%zu]", i), depth));
+    for (const Json& bundle : list(field(j, "bundles"))) {
+        a.mBundles.push_back(buildBundle(bundle, depth));
     }
     return a;
 }
@@ -44,80 +43,75 @@ void setStored(Bundle& b, const std::string& key, int32_t kind, const Bytes& byt
     node->mParcel.setDataPosition(0);
 }
 
-void setNested(Bundle& b, const std::string& key, int32_t kind, const Json& e,
-               const std::string& where, int depth) {
+void setNested(Bundle& b, const std::string& key, int32_t kind, const Json& e, int depth) {
     if (e.contains("bytes")) {
         Bytes bytes;
         const Json& hex = e["bytes"];
         if (!hex.is_string() || !fromHex(hex.get<std::string>(), bytes)) {
-            throw Refused(where + ".bytes", "expected hex digits");
+            throw Refused(hex, "expected hex digits");
         }
         setStored(b, key, kind, bytes);
     } else if (kind == Bundle::TYPE_BUNDLE) {
-        b.set(key.c_str(), buildBundle(field(e, "value", where), where + ".value", depth + 1));
+        b.set(key.c_str(), buildBundle(field(e, "value"), depth + 1));
     } else {
-        b.setArray(key.c_str(), buildArray(field(e, "value", where), where + ".value", depth + 1));
+        b.setArray(key.c_str(), buildArray(field(e, "value"), depth + 1));
     }
 }
 
-void setEntry(Bundle& b, const Json& e, const std::string& where, int depth) {
-    const std::string key = bundleText(field(e, "key", where), where + ".key");
+void setEntry(Bundle& b, const Json& e, int depth) {
+    const std::string key = bundleText(field(e, "key"));
     const char* k = key.c_str();
-    const Json& kindJson = field(e, "kind", where);
+    const Json& kindJson = field(e, "kind");
     if (kindJson.is_number()) {
-        const int32_t tag =
-            static_cast<int32_t>(integer(kindJson, INT32_MIN, INT32_MAX, where + ".kind"));
-        if (kindRow(tag) != nullptr) throw Refused(where + ".kind", "use the kind's name");
+        const int32_t tag = static_cast<int32_t>(integer(kindJson, INT32_MIN, INT32_MAX));
+        if (kindRow(tag) != nullptr) throw Refused(kindJson, "use the kind's name");
         b.getTree()->getNode(k, true)->mType = tag;  // written without a value
         return;
     }
     const KindRow* row = kindJson.is_string() ? kindRow(kindJson.get<std::string>()) : nullptr;
-    if (row == nullptr) throw Refused(where + ".kind", "unknown kind");
+    if (row == nullptr) throw Refused(kindJson, "unknown kind");
     if (row->fromJson == nullptr) {
-        setNested(b, key, row->tag, e, where, depth);
+        setNested(b, key, row->tag, e, depth);
     } else {
-        row->fromJson(b, k, field(e, "value", where), where + ".value");
+        row->fromJson(b, k, field(e, "value"));
     }
 }
 
 // The encoder writes equal hashes newest first: creating the entries from the last to
 // the first gives them back in the listed order.
-Bundle buildBundle(const Json& j, const std::string& where, int depth) {
-    if (depth > kMaxNesting) throw Refused(where, "nested too deeply");
+Bundle buildBundle(const Json& j, int depth) {
+    if (depth > kMaxNesting) throw Refused(j, "nested too deeply");
     Bundle b;
-    const Json& entries = list(field(j, "entries", where), where + ".entries");
-    for (size_t i = entries.size(); i-- > 0;) {
-        setEntry(b, entries[i], where + format(".entries[%zu]", i), depth);
-    }
+    const Json& entries = list(field(j, "entries"));
+    for (size_t i = entries.size(); i-- > 0;) setEntry(b, entries[i], depth);
     return b;
 }
 
-void writeItemJson(android::Parcel* p, const Json& j, const std::string& where) {
+void writeItemJson(android::Parcel* p, const Json& j) {
     status::Item item;
-    item.mKey = text(field(j, "key", where), where + ".key");
-    const Json& typeJson = field(j, "type", where);
+    item.mKey = text(field(j, "key"));
+    const Json& typeJson = field(j, "type");
     item.mType = typeJson.is_string()
                      ? itemTypeCode(typeJson.get<std::string>())
-                     : static_cast<int32_t>(integer(typeJson, INT32_MIN, INT32_MAX, where));
-    const std::string at = where + ".value";
+                     : static_cast<int32_t>(integer(typeJson, INT32_MIN, INT32_MAX));
     switch (item.mType) {
         case status::Item::ITEM_BOOL:
-            item.mValue.mBool = boolean(field(j, "value", where), at);
+            item.mValue.mBool = boolean(field(j, "value"));
             break;
         case status::Item::ITEM_LONG:
-            item.mValue.mInt64 = integer(field(j, "value", where), INT64_MIN, INT64_MAX, at);
+            item.mValue.mInt64 = integer(field(j, "value"), INT64_MIN, INT64_MAX);
             break;
         case status::Item::ITEM_DOUBLE:
-            item.mValue.mDouble = number(field(j, "value", where), at);
+            item.mValue.mDouble = number(field(j, "value"));
             break;
         case status::Item::ITEM_STRING:
-            item.mString = text(field(j, "value", where), at);
+            item.mString = text(field(j, "value"));
             break;
         case status::Item::ITEM_BUNDLE:
-            item.mBundle = buildBundle(field(j, "value", where), at, 0);
+            item.mBundle = buildBundle(field(j, "value"), 0);
             break;
         default:  // an unknown code is written alone, as the decoder met it
-            if (typeJson.is_string()) throw Refused(where + ".type", "unknown type");
+            if (typeJson.is_string()) throw Refused(typeJson, "unknown type");
     }
     writeItem(p, item);
 }
@@ -126,20 +120,19 @@ void writeItemJson(android::Parcel* p, const Json& j, const std::string& where) 
 
 bool encode(const Json& doc, Bytes& out, std::string& error) {
     try {
-        const Json& kindJson = field(doc, "kind", "document");
+        const Json& kindJson = field(doc, "kind");
         Kind kind;
         if (!kindJson.is_string() || !kindFromName(kindJson.get<std::string>(), kind)) {
-            throw Refused("kind", "expected \"bundle\", \"array\" or \"item\"");
+            throw Refused(kindJson, "expected \"bundle\", \"array\" or \"item\"");
         }
-        const char* name = kindName(kind);
-        const Json& value = field(doc, name, "document");
+        const Json& value = field(doc, kindName(kind));
         android::Parcel p;
         if (kind == Kind::Bundle) {
-            buildBundle(value, name, 0).toParcel(&p);
+            buildBundle(value, 0).toParcel(&p);
         } else if (kind == Kind::Array) {
-            buildArray(value, name, 0).toParcel(&p);
+            buildArray(value, 0).toParcel(&p);
         } else {
-            writeItemJson(&p, value, name);
+            writeItemJson(&p, value);
         }
         out.assign(p.data(), p.data() + p.dataSize());
         return true;

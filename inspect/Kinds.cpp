@@ -12,29 +12,45 @@ namespace inspect {
 using status::Bundle;
 using Node = Bundle::HashNode;
 
-const Json& field(const Json& j, const char* name, const std::string& where) {
-    if (!j.is_object()) throw Refused(where, "expected an object");
+namespace {
+
+// nlohmann's exceptions name the path of their value; this borrows that, the one walk
+// from a value up to its document.
+struct PathOf : nlohmann::detail::exception {
+    static std::string of(const Json& j) {
+        const std::string path = diagnostics(&j);  // "(/a/0) ", or empty for the document
+        return path.empty() ? "the document" : path.substr(1, path.size() - 3);
+    }
+};
+
+}  // namespace
+
+Refused::Refused(const Json& at, const std::string& why)
+    : std::runtime_error(PathOf::of(at) + ": " + why) {}
+
+const Json& field(const Json& j, const char* name) {
+    if (!j.is_object()) throw Refused(j, "expected an object");
     const auto found = j.find(name);
-    if (found == j.end()) throw Refused(where, std::string("missing \"") + name + "\"");
+    if (found == j.end()) throw Refused(j, std::string("missing \"") + name + "\"");
     return *found;
 }
 
-const Json& list(const Json& j, const std::string& where) {
-    if (!j.is_array()) throw Refused(where, "expected an array");
+const Json& list(const Json& j) {
+    if (!j.is_array()) throw Refused(j, "expected an array");
     return j;
 }
 
-std::string text(const Json& j, const std::string& where) {
+std::string text(const Json& j) {
     if (j.is_string()) return j.get<std::string>();
     Bytes bytes;
     if (j.is_object() && j.size() == 1 && j.contains("hex") && j["hex"].is_string() &&
         fromHex(j["hex"].get<std::string>(), bytes)) {
         return std::string(bytes.begin(), bytes.end());
     }
-    throw Refused(where, "expected a string or {\"hex\": digits}");
+    throw Refused(j, "expected a string or {\"hex\": digits}");
 }
 
-int64_t integer(const Json& j, int64_t min, int64_t max, const std::string& where) {
+int64_t integer(const Json& j, int64_t min, int64_t max) {
     bool fits = false;
     int64_t value = 0;
     if (j.is_number_unsigned()) {
@@ -46,12 +62,12 @@ int64_t integer(const Json& j, int64_t min, int64_t max, const std::string& wher
         fits = value >= min && value <= max;
     }
     if (!fits)
-        throw Refused(where, format("expected an integer from %lld to %lld",
-                                    static_cast<long long>(min), static_cast<long long>(max)));
+        throw Refused(j, format("expected an integer from %lld to %lld",
+                                static_cast<long long>(min), static_cast<long long>(max)));
     return value;
 }
 
-double number(const Json& j, const std::string& where) {
+double number(const Json& j) {
     if (j.is_number()) return j.get<double>();
     Bytes bits;
     if (j.is_object() && j.size() == 1 && j.contains("bits") && j["bits"].is_string() &&
@@ -62,17 +78,17 @@ double number(const Json& j, const std::string& where) {
         memcpy(&value, &word, sizeof value);
         return value;
     }
-    throw Refused(where, "expected a number or {\"bits\": 16 hex digits}");
+    throw Refused(j, "expected a number or {\"bits\": 16 hex digits}");
 }
 
-bool boolean(const Json& j, const std::string& where) {
-    if (!j.is_boolean()) throw Refused(where, "expected true or false");
+bool boolean(const Json& j) {
+    if (!j.is_boolean()) throw Refused(j, "expected true or false");
     return j.get<bool>();
 }
 
-std::string bundleText(const Json& j, const std::string& where) {
-    std::string s = text(j, where);
-    if (s.find('\0') != std::string::npos) throw Refused(where, "a bundle text holds a NUL");
+std::string bundleText(const Json& j) {
+    std::string s = text(j);
+    if (s.find('\0') != std::string::npos) throw Refused(j, "a bundle text holds a NUL");
     return s;
 }
 
@@ -83,36 +99,36 @@ namespace {
 Json boolJson(const Bundle& b, const Node& n) {
     return b.getBool(n.mKey.c_str());
 }
-void boolFrom(Bundle& b, const char* key, const Json& v, const std::string& at) {
-    b.set(key, boolean(v, at));
+void boolFrom(Bundle& b, const char* key, const Json& v) {
+    b.set(key, boolean(v));
 }
 
 Json int32Json(const Bundle& b, const Node& n) {
     return b.getInt32(n.mKey.c_str());
 }
-void int32From(Bundle& b, const char* key, const Json& v, const std::string& at) {
-    b.set(key, static_cast<int>(integer(v, INT32_MIN, INT32_MAX, at)));
+void int32From(Bundle& b, const char* key, const Json& v) {
+    b.set(key, static_cast<int>(integer(v, INT32_MIN, INT32_MAX)));
 }
 
 Json int64Json(const Bundle& b, const Node& n) {
     return static_cast<int64_t>(b.getInt64(n.mKey.c_str()));
 }
-void int64From(Bundle& b, const char* key, const Json& v, const std::string& at) {
-    b.set(key, static_cast<long long>(integer(v, INT64_MIN, INT64_MAX, at)));
+void int64From(Bundle& b, const char* key, const Json& v) {
+    b.set(key, static_cast<long long>(integer(v, INT64_MIN, INT64_MAX)));
 }
 
 Json doubleValueJson(const Bundle& b, const Node& n) {
     return doubleJson(b.getDouble(n.mKey.c_str()));
 }
-void doubleFrom(Bundle& b, const char* key, const Json& v, const std::string& at) {
-    b.set(key, number(v, at));
+void doubleFrom(Bundle& b, const char* key, const Json& v) {
+    b.set(key, number(v));
 }
 
 Json stringJson(const Bundle& b, const Node& n) {
     return textJson(b.getString(n.mKey.c_str()));
 }
-void stringFrom(Bundle& b, const char* key, const Json& v, const std::string& at) {
-    b.set(key, bundleText(v, at).c_str());
+void stringFrom(Bundle& b, const char* key, const Json& v) {
+    b.set(key, bundleText(v).c_str());
 }
 
 // ---- element arrays: one row shape for the numbers, with the element's own rules
@@ -120,14 +136,11 @@ void stringFrom(Bundle& b, const char* key, const Json& v, const std::string& at
 Json plainJson(long long v) {
     return v;
 }
-bool boolElement(const Json& x, const std::string& at) {
-    return boolean(x, at);
+unsigned short wordElement(const Json& x) {
+    return static_cast<unsigned short>(integer(x, 0, UINT16_MAX));
 }
-unsigned short wordElement(const Json& x, const std::string& at) {
-    return static_cast<unsigned short>(integer(x, 0, UINT16_MAX, at));
-}
-int intElement(const Json& x, const std::string& at) {
-    return static_cast<int>(integer(x, INT32_MIN, INT32_MAX, at));
+int intElement(const Json& x) {
+    return static_cast<int>(integer(x, INT32_MIN, INT32_MAX));
 }
 
 template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const, class ToJson,
@@ -141,18 +154,18 @@ Json elementsJson(const Bundle& b, const Node& n) {
     return out;
 }
 
-template <class T, T (*fromElement)(const Json&, const std::string&)>
-void elementsFrom(Bundle& b, const char* key, const Json& v, const std::string& at) {
-    const Json& values = list(v, at);
+template <class T, T (*fromElement)(const Json&)>
+void elementsFrom(Bundle& b, const char* key, const Json& v) {
+    const Json& values = list(v);
     std::unique_ptr<T[]> data(new T[values.size() + 1]);
     for (size_t i = 0; i < values.size(); ++i) {
-        data[i] = fromElement(values[i], at + format("[%zu]", i));
+        data[i] = fromElement(values[i]);
     }
     b.setArray(key, static_cast<unsigned>(values.size()), data.get());
 }
 
 template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const, class ToJson,
-          ToJson toElement, T (*fromElement)(const Json&, const std::string&)>
+          ToJson toElement, T (*fromElement)(const Json&)>
 constexpr KindRow numbers(int32_t tag, const char* name) {
     return {tag, name, TextForm::kElements, elementsJson<T, get, ToJson, toElement>,
             elementsFrom<T, fromElement>};
@@ -162,11 +175,11 @@ Json stringsJson(const Bundle& b, const Node& n) {
     return elementsJson<std::string, &Bundle::getStringArray, Json (*)(const std::string&),
                         textJson>(b, n);
 }
-void stringsFrom(Bundle& b, const char* key, const Json& v, const std::string& at) {
+void stringsFrom(Bundle& b, const char* key, const Json& v) {
     std::vector<std::string> out;
-    const Json& values = list(v, at);
+    const Json& values = list(v);
     for (size_t i = 0; i < values.size(); ++i) {
-        out.push_back(bundleText(values[i], at + format("[%zu]", i)));
+        out.push_back(bundleText(values[i]));
     }
     b.setArray(key, out);
 }
@@ -178,10 +191,10 @@ Json bytesJson(const Bundle& b, const Node& n) {
     return n.mSize != 0 ? Json(nullptr) : Json("");
 }
 // A block that was missing is written as the library writes it: empty.
-void bytesFrom(Bundle& b, const char* key, const Json& v, const std::string& at) {
+void bytesFrom(Bundle& b, const char* key, const Json& v) {
     Bytes bytes;
     if (!v.is_null() && (!v.is_string() || !fromHex(v.get<std::string>(), bytes))) {
-        throw Refused(at, "expected hex digits or null");
+        throw Refused(v, "expected hex digits or null");
     }
     b.setArray(key, static_cast<unsigned>(bytes.size()), bytes.data());
 }
@@ -201,8 +214,8 @@ constexpr KindRow kKinds[] = {
     {Bundle::TYPE_DOUBLE, "double", TextForm::kScalar, doubleValueJson, doubleFrom},
     {Bundle::TYPE_STRING, "string", TextForm::kScalar, stringJson, stringFrom},
     {Bundle::TYPE_BUNDLE, "bundle", TextForm::kNested, nullptr, nullptr},
-    numbers<bool, &Bundle::getBoolArray, Flag, flagJson, boolElement>(Bundle::TYPE_BOOL_ARRAY,
-                                                                      "bool[]"),
+    numbers<bool, &Bundle::getBoolArray, Flag, flagJson, boolean>(Bundle::TYPE_BOOL_ARRAY,
+                                                                  "bool[]"),
     {Bundle::TYPE_BYTE_ARRAY, "byte[]", TextForm::kBytes, bytesJson, bytesFrom},
     numbers<unsigned short, &Bundle::getWordArray, Plain, plainJson, wordElement>(
         Bundle::TYPE_WORD_ARRAY, "word[]"),

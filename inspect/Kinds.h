@@ -13,20 +13,20 @@
 
 namespace inspect {
 
-// Why a JSON document cannot be encoded, after where in it.
+// Why a JSON document cannot be encoded, after the JSON pointer of the value refused
+// (nlohmann's own, with JSON_DIAGNOSTICS).
 struct Refused : std::runtime_error {
-    Refused(const std::string& where, const std::string& why)
-        : std::runtime_error(where + ": " + why) {}
+    Refused(const Json& at, const std::string& why);
 };
 
-const Json& field(const Json& j, const char* name, const std::string& where);
-const Json& list(const Json& j, const std::string& where);
-std::string text(const Json& j, const std::string& where);
+const Json& field(const Json& j, const char* name);
+const Json& list(const Json& j);
+std::string text(const Json& j);
 // Keys and texts of a bundle end at their first NUL, so none may hold one.
-std::string bundleText(const Json& j, const std::string& where);
-int64_t integer(const Json& j, int64_t min, int64_t max, const std::string& where);
-double number(const Json& j, const std::string& where);
-bool boolean(const Json& j, const std::string& where);
+std::string bundleText(const Json& j);
+int64_t integer(const Json& j, int64_t min, int64_t max);
+double number(const Json& j);
+bool boolean(const Json& j);
 
 enum class TextForm { kScalar, kElements, kBytes, kNested };
 
@@ -36,8 +36,7 @@ struct KindRow {
     TextForm form;
     // Null for the nested kinds, whose stored bytes the caller handles.
     Json (*toJson)(const status::Bundle& b, const status::Bundle::HashNode& node);
-    void (*fromJson)(status::Bundle& b, const char* key, const Json& value,
-                     const std::string& where);
+    void (*fromJson)(status::Bundle& b, const char* key, const Json& value);
 };
 
 const KindRow* kindRow(int32_t tag);              // null when unknown

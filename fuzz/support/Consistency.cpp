@@ -38,18 +38,6 @@ bool anyHashCollision(const BundleArray& a) {
 
 }  // namespace
 
-Bytes encode(const Bundle& b) {
-    android::Parcel p;
-    b.toParcel(&p);
-    return bytesOf(p);
-}
-
-Bytes encode(const BundleArray& a) {
-    android::Parcel p;
-    a.toParcel(&p);
-    return bytesOf(p);
-}
-
 bool hasUnrecognisedKind(const Bundle& b) {
     for (const Bundle::HashNode* node : nodesInOrder(b)) {
         if (!isRecognisedKind(node->mType)) return true;

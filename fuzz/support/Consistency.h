@@ -9,9 +9,6 @@ namespace fuzz {
 // How many levels of nested bundles and bundle arrays the checks read into.
 constexpr int kNestingDepth = 4;
 
-Bytes encode(const status::Bundle& b);
-Bytes encode(const status::BundleArray& a);
-
 // True when the bundle holds an entry of an unrecognised kind. Such an entry is
 // written as its key and kind alone and ends the decoding of whatever follows it, so
 // for these bundles only the entries up to it come back from their encoding.

@@ -5,16 +5,6 @@
 
 namespace fuzz {
 
-void load(android::Parcel& p, const uint8_t* data, size_t size) {
-    p.setData(data, size);
-    p.setDataPosition(0);
-}
-
-Bytes bytesOf(const android::Parcel& p) {
-    const uint8_t* data = p.data();
-    return data == nullptr ? Bytes() : Bytes(data, data + p.dataSize());
-}
-
 void fail(const char* what) {
     fprintf(stderr, "property violated: %s\n", what);
     fflush(stderr);

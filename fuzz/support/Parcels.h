@@ -1,22 +1,13 @@
 #pragma once
 
-#include <binder/Parcel.h>
-#include <stddef.h>
-#include <stdint.h>
-
-#include <vector>
+#include "support/ParcelBytes.h"
 
 namespace fuzz {
 
-using Bytes = std::vector<uint8_t>;
-
-// A parcel holding a copy of the bytes, positioned at the first one.
-void load(android::Parcel& p, const uint8_t* data, size_t size);
-inline void load(android::Parcel& p, const Bytes& bytes) {
-    load(p, bytes.data(), bytes.size());
-}
-
-Bytes bytesOf(const android::Parcel& p);
+using testing_support::Bytes;
+using testing_support::bytesOf;
+using testing_support::encode;
+using testing_support::load;
 
 // Reports the violated property and stops the process where the fuzzer sees it.
 [[noreturn]] void fail(const char* what);

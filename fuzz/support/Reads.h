@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "bundle/Bundle.h"
-#include "inspect/NodeOrder.h"
+#include "bundle/InOrder.h"
 
 namespace fuzz {
 
-using inspect::nodesInOrder;
+using status::nodesInOrder;
 
 bool isRecognisedKind(int32_t kind);
 

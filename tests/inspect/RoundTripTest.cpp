@@ -16,9 +16,9 @@
 #include "bundle/BundleArray.h"
 #include "inspect/Describe.h"
 #include "inspect/Encoder.h"
-#include "inspect/ItemWriter.h"
 #include "inspect/LogLines.h"
 #include "statusitem/Item.h"
+#include "support/ParcelBytes.h"
 
 namespace inspect {
 namespace {
@@ -30,25 +30,15 @@ Bytes readFile(const fs::path& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-template <class T>
-Bytes reencode(android::Parcel& p) {
-    const T value(&p);
-    android::Parcel out;
-    value.toParcel(&out);
-    return Bytes(out.data(), out.data() + out.dataSize());
-}
-
 // What the library makes of the bytes, written again; none for an item it refuses.
 std::optional<Bytes> libraryReencoding(const Bytes& bytes, Kind kind) {
     android::Parcel p;
-    p.setData(bytes.data(), bytes.size());
-    if (kind == Kind::Bundle) return reencode<status::Bundle>(p);
-    if (kind == Kind::Array) return reencode<status::BundleArray>(p);
+    testing_support::load(p, bytes);
+    using testing_support::encode;
+    if (kind == Kind::Bundle) return encode(status::Bundle(&p));
+    if (kind == Kind::Array) return encode(status::BundleArray(&p));
     try {
-        const status::Item item(&p);
-        android::Parcel out;
-        writeItem(&out, item);
-        return Bytes(out.data(), out.data() + out.dataSize());
+        return encode(status::Item(&p));
     } catch (int) {
         return std::nullopt;
     }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <binder/Parcel.h>
+#include <stddef.h>
 #include <stdint.h>
 #include <utils/String16.h>
 
 #include <initializer_list>
 #include <string>
 #include <vector>
+
+#include "statusitem/ItemWriter.h"
 
 namespace testing_support {
 
@@ -16,8 +19,14 @@ inline Bytes bytesOf(const android::Parcel& p) {
     return Bytes(p.data(), p.data() + p.dataSize());
 }
 
+// The parcel holds a copy of the bytes, positioned at the first one.
+inline void load(android::Parcel& p, const uint8_t* data, size_t size) {
+    p.setData(data, size);
+    p.setDataPosition(0);
+}
+
 inline void load(android::Parcel& p, const Bytes& bytes) {
-    p.setData(bytes.data(), bytes.size());
+    load(p, bytes.data(), bytes.size());
 }
 
 // The general path of text: String16 from the text's C string, written by the parcel.
@@ -32,6 +41,13 @@ template <class Encodable>
 Bytes encode(const Encodable& value) {
     android::Parcel p;
     value.toParcel(&p);
+    return bytesOf(p);
+}
+
+// An item has no toParcel: the library only decodes items.
+inline Bytes encode(const status::Item& item) {
+    android::Parcel p;
+    status::writeItem(&p, item);
     return bytesOf(p);
 }
 

@@ -1,8 +1,8 @@
-#include "inspect/ItemWriter.h"
+#include "statusitem/ItemWriter.h"
 
 #include <utils/String16.h>
 
-namespace inspect {
+namespace status {
 
 namespace {
 
@@ -12,23 +12,23 @@ void writeText(android::Parcel* p, const std::string& text) {
 
 }  // namespace
 
-void writeItem(android::Parcel* p, const status::Item& item) {
+void writeItem(android::Parcel* p, const Item& item) {
     writeText(p, item.mKey);
     p->writeInt32(item.mType);
     switch (item.mType) {
-        case status::Item::ITEM_BOOL:
+        case Item::ITEM_BOOL:
             p->writeInt32(item.mValue.mBool ? 1 : 0);
             break;
-        case status::Item::ITEM_LONG:
+        case Item::ITEM_LONG:
             p->writeInt64(item.mValue.mInt64);
             break;
-        case status::Item::ITEM_DOUBLE:
+        case Item::ITEM_DOUBLE:
             p->writeDouble(item.mValue.mDouble);
             break;
-        case status::Item::ITEM_STRING:
+        case Item::ITEM_STRING:
             writeText(p, item.mString);
             break;
-        case status::Item::ITEM_BUNDLE:
+        case Item::ITEM_BUNDLE:
             item.mBundle.toParcel(p);
             break;
         default:
@@ -36,4 +36,4 @@ void writeItem(android::Parcel* p, const status::Item& item) {
     }
 }
 
-}  // namespace inspect
+}  // namespace status
