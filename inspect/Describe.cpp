@@ -256,27 +256,13 @@ Json Describer::item(const status::Item* item, const Trace& t, int depth) {
     j["size"] = t.end - t.start;
     j["key"] = textJson(item != nullptr ? item->mKey : t.entry);
     const int32_t type = item != nullptr ? item->mType : t.itemType;
-    const char* name = itemTypeName(type);
-    j["type"] = name != nullptr ? Json(name) : Json(type);
-    if (item != nullptr) {
-        switch (item->mType) {
-            case status::Item::ITEM_BOOL:
-                j["value"] = item->mValue.mBool;
-                break;
-            case status::Item::ITEM_LONG:
-                j["value"] = item->mValue.mInt64;
-                break;
-            case status::Item::ITEM_DOUBLE:
-                j["value"] = doubleJson(item->mValue.mDouble);
-                break;
-            case status::Item::ITEM_STRING:
-                j["value"] = textJson(item->mString);
-                break;
-            case status::Item::ITEM_BUNDLE:
-                j["value"] = bundle(item->mBundle, t.inner.empty() ? Trace() : t.inner.front(),
-                                    Place{0, item->mKey + "/"}, depth);
-                break;
-        }
+    const ItemRow* row = itemRow(type);
+    j["type"] = row != nullptr ? Json(row->name) : Json(type);
+    if (item != nullptr && row != nullptr) {
+        j["value"] = row->toJson != nullptr
+                         ? row->toJson(*item)
+                         : bundle(item->mBundle, t.inner.empty() ? Trace() : t.inner.front(),
+                                  Place{0, item->mKey + "/"}, depth);
     }
     add(t.problems, Place{0, ""});
     return j;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "inspect/Text.h"
+#include "statusitem/Item.h"
 
 namespace inspect {
 
@@ -235,6 +236,22 @@ constexpr bool rowsByTag() {
 }
 static_assert(rowsByTag(), "one row per kind, in tag order");
 
+using status::Item;
+
+constexpr ItemRow kItemTypes[] = {
+    {"bool", [](const Item& i) { return Json(i.mValue.mBool); },
+     [](Item& i, const Json& v) { i.mValue.mBool = boolean(v); }},
+    {"long", [](const Item& i) { return Json(i.mValue.mInt64); },
+     [](Item& i, const Json& v) { i.mValue.mInt64 = integer(v, INT64_MIN, INT64_MAX); }},
+    {"double", [](const Item& i) { return doubleJson(i.mValue.mDouble); },
+     [](Item& i, const Json& v) { i.mValue.mDouble = number(v); }},
+    {"string", [](const Item& i) { return textJson(i.mString); },
+     [](Item& i, const Json& v) { i.mString = text(v); }},
+    {"bundle", nullptr, nullptr},
+};
+static_assert(sizeof(kItemTypes) / sizeof(kItemTypes[0]) == Item::ITEM_BUNDLE + 1,
+              "one row per item type, in code order");
+
 }  // namespace
 
 const KindRow* kindRow(int32_t tag) {
@@ -246,6 +263,17 @@ const KindRow* kindRow(const std::string& name) {
         if (name == row.name) return &row;
     }
     return nullptr;
+}
+
+const ItemRow* itemRow(int32_t code) {
+    return code >= 0 && code <= Item::ITEM_BUNDLE ? &kItemTypes[code] : nullptr;
+}
+
+int32_t itemCode(const std::string& name) {
+    for (int32_t code = 0; code <= Item::ITEM_BUNDLE; ++code) {
+        if (name == kItemTypes[code].name) return code;
+    }
+    return -1;
 }
 
 }  // namespace inspect

@@ -16,10 +16,6 @@ enum class Kind { Bundle, Array, Item };
 const char* kindName(Kind kind);
 bool kindFromName(const std::string& name, Kind& kind);
 
-// Item value types by code ("bool", "long", "double", "string", "bundle").
-const char* itemTypeName(int32_t code);
-int32_t itemTypeCode(const std::string& name);  // -1 when unknown
-
 // A text as a JSON string when it is UTF-8, else {"hex": its bytes}.
 Json textJson(const std::string& text);
 // Finite doubles as numbers (which print to round-trip), others as {"bits": hex}.
