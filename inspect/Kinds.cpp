@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-#include "inspect/Text.h"
 #include "statusitem/Item.h"
 
 namespace inspect {

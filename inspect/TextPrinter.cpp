@@ -1,7 +1,6 @@
 #include "inspect/TextPrinter.h"
 
 #include "inspect/Kinds.h"
-#include "inspect/Text.h"
 
 namespace inspect {
 
