@@ -133,8 +133,15 @@ void stringFrom(Bundle& b, const char* key, const Json& v) {
 
 // ---- element arrays: one row shape for the numbers, with the element's own rules
 
-Json plainJson(long long v) {
+template <class T>
+Json elementJson(const T& v) {
     return v;
+}
+Json elementJson(const double& v) {
+    return doubleJson(v);
+}
+Json elementJson(const std::string& v) {
+    return textJson(v);
 }
 unsigned short wordElement(const Json& x) {
     return static_cast<unsigned short>(integer(x, 0, UINT16_MAX));
@@ -143,13 +150,12 @@ int intElement(const Json& x) {
     return static_cast<int>(integer(x, INT32_MIN, INT32_MAX));
 }
 
-template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const, class ToJson,
-          ToJson toElement>
+template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const>
 Json elementsJson(const Bundle& b, const Node& n) {
     std::vector<T> values;
     Json out = Json::array();
     if ((b.*get)(n.mKey.c_str(), values)) {
-        for (const auto& v : values) out.push_back(toElement(v));
+        for (const auto& v : values) out.push_back(elementJson(v));
     }
     return out;
 }
@@ -164,16 +170,10 @@ void elementsFrom(Bundle& b, const char* key, const Json& v) {
     b.setArray(key, static_cast<unsigned>(values.size()), data.get());
 }
 
-template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const, class ToJson,
-          ToJson toElement, T (*fromElement)(const Json&)>
+template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const,
+          T (*fromElement)(const Json&)>
 constexpr KindRow numbers(int32_t tag, const char* name) {
-    return {tag, name, TextForm::kElements, elementsJson<T, get, ToJson, toElement>,
-            elementsFrom<T, fromElement>};
-}
-
-Json stringsJson(const Bundle& b, const Node& n) {
-    return elementsJson<std::string, &Bundle::getStringArray, Json (*)(const std::string&),
-                        textJson>(b, n);
+    return {tag, name, TextForm::kElements, elementsJson<T, get>, elementsFrom<T, fromElement>};
 }
 void stringsFrom(Bundle& b, const char* key, const Json& v) {
     std::vector<std::string> out;
@@ -199,14 +199,6 @@ void bytesFrom(Bundle& b, const char* key, const Json& v) {
     b.setArray(key, static_cast<unsigned>(bytes.size()), bytes.data());
 }
 
-using Double = Json (*)(double);
-using Plain = Json (*)(long long);
-using Flag = Json (*)(bool);
-
-Json flagJson(bool v) {
-    return v;
-}
-
 constexpr KindRow kKinds[] = {
     {Bundle::TYPE_BOOL, "bool", TextForm::kScalar, boolJson, boolFrom},
     {Bundle::TYPE_INT32, "int32", TextForm::kScalar, int32Json, int32From},
@@ -214,16 +206,13 @@ constexpr KindRow kKinds[] = {
     {Bundle::TYPE_DOUBLE, "double", TextForm::kScalar, doubleValueJson, doubleFrom},
     {Bundle::TYPE_STRING, "string", TextForm::kScalar, stringJson, stringFrom},
     {Bundle::TYPE_BUNDLE, "bundle", TextForm::kNested, nullptr, nullptr},
-    numbers<bool, &Bundle::getBoolArray, Flag, flagJson, boolean>(Bundle::TYPE_BOOL_ARRAY,
-                                                                  "bool[]"),
+    numbers<bool, &Bundle::getBoolArray, boolean>(Bundle::TYPE_BOOL_ARRAY, "bool[]"),
     {Bundle::TYPE_BYTE_ARRAY, "byte[]", TextForm::kBytes, bytesJson, bytesFrom},
-    numbers<unsigned short, &Bundle::getWordArray, Plain, plainJson, wordElement>(
-        Bundle::TYPE_WORD_ARRAY, "word[]"),
-    numbers<int, &Bundle::getIntArray, Plain, plainJson, intElement>(Bundle::TYPE_INT_ARRAY,
-                                                                     "int[]"),
-    numbers<double, &Bundle::getDoubleArray, Double, doubleJson, number>(Bundle::TYPE_DOUBLE_ARRAY,
-                                                                         "double[]"),
-    {Bundle::TYPE_STRING_ARRAY, "string[]", TextForm::kElements, stringsJson, stringsFrom},
+    numbers<unsigned short, &Bundle::getWordArray, wordElement>(Bundle::TYPE_WORD_ARRAY, "word[]"),
+    numbers<int, &Bundle::getIntArray, intElement>(Bundle::TYPE_INT_ARRAY, "int[]"),
+    numbers<double, &Bundle::getDoubleArray, number>(Bundle::TYPE_DOUBLE_ARRAY, "double[]"),
+    {Bundle::TYPE_STRING_ARRAY, "string[]", TextForm::kElements,
+     elementsJson<std::string, &Bundle::getStringArray>, stringsFrom},
     {Bundle::TYPE_BUNDLE_ARRAY, "bundle[]", TextForm::kNested, nullptr, nullptr},
 };
 constexpr int32_t kKindCount = sizeof(kKinds) / sizeof(kKinds[0]);
