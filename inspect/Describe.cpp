@@ -70,7 +70,7 @@ enum class Of { kBundle, kEntry, kText, kElement };
 // The reasons as the tool words them, one row per DecodeProblem in its order, and
 // whether decoding stopped there. In the words, {u} and {d} stand for the value
 // (unsigned, signed), {x} for it as a word in hex, {o} and {l} for the other number
-// (unsigned, 64-bit) and {r} for the text's role.
+// (unsigned, 64-bit), {r} for the text's role and {c} for the bundle class name.
 const struct {
     Of of;
     bool stops;
