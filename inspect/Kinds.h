@@ -1,8 +1,8 @@
 #pragma once
 
 // The bundle value kinds and the item value types, one row each: name, value to JSON,
-// JSON to the setter, and how the text printer shows it. The JSON readers that check exact values
-// are here too.
+// JSON to the setter, and how the text printer shows it. The JSON readers that check
+// exact values are here too.
 
 #include <stdint.h>
 
