@@ -94,43 +94,6 @@ std::string bundleText(const Json& j) {
 
 namespace {
 
-// ---- scalars and strings
-
-Json boolJson(const Bundle& b, const Node& n) {
-    return b.getBool(n.mKey.c_str());
-}
-void boolFrom(Bundle& b, const char* key, const Json& v) {
-    b.set(key, boolean(v));
-}
-
-Json int32Json(const Bundle& b, const Node& n) {
-    return b.getInt32(n.mKey.c_str());
-}
-void int32From(Bundle& b, const char* key, const Json& v) {
-    b.set(key, static_cast<int>(integer(v, INT32_MIN, INT32_MAX)));
-}
-
-Json int64Json(const Bundle& b, const Node& n) {
-    return static_cast<int64_t>(b.getInt64(n.mKey.c_str()));
-}
-void int64From(Bundle& b, const char* key, const Json& v) {
-    b.set(key, static_cast<long long>(integer(v, INT64_MIN, INT64_MAX)));
-}
-
-Json doubleValueJson(const Bundle& b, const Node& n) {
-    return doubleJson(b.getDouble(n.mKey.c_str()));
-}
-void doubleFrom(Bundle& b, const char* key, const Json& v) {
-    b.set(key, number(v));
-}
-
-Json stringJson(const Bundle& b, const Node& n) {
-    return textJson(b.getString(n.mKey.c_str()));
-}
-void stringFrom(Bundle& b, const char* key, const Json& v) {
-    b.set(key, bundleText(v).c_str());
-}
-
 // ---- element arrays: one row shape for the numbers, with the element's own rules
 
 template <class T>
@@ -200,11 +163,27 @@ void bytesFrom(Bundle& b, const char* key, const Json& v) {
 }
 
 constexpr KindRow kKinds[] = {
-    {Bundle::TYPE_BOOL, "bool", TextForm::kScalar, boolJson, boolFrom},
-    {Bundle::TYPE_INT32, "int32", TextForm::kScalar, int32Json, int32From},
-    {Bundle::TYPE_INT64, "int64", TextForm::kScalar, int64Json, int64From},
-    {Bundle::TYPE_DOUBLE, "double", TextForm::kScalar, doubleValueJson, doubleFrom},
-    {Bundle::TYPE_STRING, "string", TextForm::kScalar, stringJson, stringFrom},
+    {Bundle::TYPE_BOOL, "bool", TextForm::kScalar,
+     [](const Bundle& b, const Node& n) { return Json(b.getBool(n.mKey.c_str())); },
+     [](Bundle& b, const char* key, const Json& v) { b.set(key, boolean(v)); }},
+    {Bundle::TYPE_INT32, "int32", TextForm::kScalar,
+     [](const Bundle& b, const Node& n) { return Json(b.getInt32(n.mKey.c_str())); },
+     [](Bundle& b, const char* key, const Json& v) {
+         b.set(key, static_cast<int>(integer(v, INT32_MIN, INT32_MAX)));
+     }},
+    {Bundle::TYPE_INT64, "int64", TextForm::kScalar,
+     [](const Bundle& b, const Node& n) {
+         return Json(static_cast<int64_t>(b.getInt64(n.mKey.c_str())));
+     },
+     [](Bundle& b, const char* key, const Json& v) {
+         b.set(key, static_cast<long long>(integer(v, INT64_MIN, INT64_MAX)));
+     }},
+    {Bundle::TYPE_DOUBLE, "double", TextForm::kScalar,
+     [](const Bundle& b, const Node& n) { return doubleJson(b.getDouble(n.mKey.c_str())); },
+     [](Bundle& b, const char* key, const Json& v) { b.set(key, number(v)); }},
+    {Bundle::TYPE_STRING, "string", TextForm::kScalar,
+     [](const Bundle& b, const Node& n) { return textJson(b.getString(n.mKey.c_str())); },
+     [](Bundle& b, const char* key, const Json& v) { b.set(key, bundleText(v).c_str()); }},
     {Bundle::TYPE_BUNDLE, "bundle", TextForm::kNested, nullptr, nullptr},
     numbers<bool, &Bundle::getBoolArray, boolean>(Bundle::TYPE_BOOL_ARRAY, "bool[]"),
     {Bundle::TYPE_BYTE_ARRAY, "byte[]", TextForm::kBytes, bytesJson, bytesFrom},
