@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <type_traits>
+#include <utility>
 
 #include "bundle/Bundle.h"
 #include "bundle/BundleArray.h"
@@ -27,7 +29,11 @@ using status::DecodeProblem;
 template <class T>
 Bytes encoded(const T& value) {
     Parcel p;
-    value.toParcel(&p);
+    if constexpr (std::is_same<T, status::Item>::value) {
+        writeItem(&p, value);  // the library only decodes items
+    } else {
+        value.toParcel(&p);
+    }
     return p.data() == nullptr ? Bytes() : Bytes(p.data(), p.data() + p.dataSize());
 }
 
@@ -57,82 +63,57 @@ struct Trace {
     int32_t itemType = 0;
 };
 
-const char* textRole(int64_t role) {
-    switch (static_cast<status::TextRole>(role)) {
-        case status::TextRole::kKey:
-            return "key";
-        case status::TextRole::kString:
-            return "string";
-        default:
-            return "string element";
-    }
-}
+// Whom a problem concerns: the bundle itself, the entry (or item) being read, a text
+// (none when it is the key, which is not read yet), or an element of a bundle array.
+enum class Of { kBundle, kEntry, kText, kElement };
 
-// The reason as the tool words it, and whether the decoding stopped there.
-Problem describeProblem(DecodeProblem what, int64_t value, int64_t other) {
-    Problem p;
-    switch (what) {
-        case DecodeProblem::kBadMagic:
-            p.reason = format("bad magic identifier %08X", static_cast<unsigned>(value));
-            break;
-        case DecodeProblem::kNoCount:
-            p.reason = "the data ends before the count";
-            break;
-        case DecodeProblem::kShortCount:
-            p.reason = format("the count promises %u entries; the data holds %u",
-                              static_cast<unsigned>(value), static_cast<unsigned>(other));
-            break;
-        case DecodeProblem::kUnknownKind:
-            p.reason = format("unrecognised kind %d", static_cast<int>(value));
-            break;
-        case DecodeProblem::kStoredTooLong:
-            p.reason = format("stored length %d exceeds the %lld bytes left",
-                              static_cast<int>(value), static_cast<long long>(other));
-            break;
-        case DecodeProblem::kCountTooLarge:
-            p.reason = format("array count %u exceeds the %lld bytes left",
-                              static_cast<unsigned>(value), static_cast<long long>(other));
-            break;
-        case DecodeProblem::kNoBlock:
-            p.reason = format("byte array of %u bytes has no block; it reads as absent",
-                              static_cast<unsigned>(value));
-            p.stops = false;
-            break;
-        case DecodeProblem::kShortValue:
-            p.reason = "the data ends inside the value; read as 0";
-            p.stops = false;
-            break;
-        case DecodeProblem::kNoText:
-            p.reason = format("the data ends before the %s", textRole(other));
-            p.stops = false;
-            break;
-        case DecodeProblem::kTextTooLong:
-            p.reason = format("%s length %d exceeds the data; read as empty", textRole(other),
-                              static_cast<int>(value));
-            p.stops = false;
-            break;
-        case DecodeProblem::kUnterminated:
-            p.reason = format("%s lacks its zero terminator; read as empty", textRole(other));
-            p.stops = false;
-            break;
-        case DecodeProblem::kBadClassName:
-            p.entry = format("[%u]", static_cast<unsigned>(value));
-            p.reason = "class name is not " + std::string(BundleArray::BUNDLE_CLASS_NAME);
-            break;
-        case DecodeProblem::kShortArray:
-            p.entry = format("[%u]", static_cast<unsigned>(other));
-            p.reason = format("the count promises %u bundles; the data holds %u",
-                              static_cast<unsigned>(value), static_cast<unsigned>(other));
-            break;
-        case DecodeProblem::kNoType:
-            p.reason = "the data ends before the type; read as 0";
-            p.stops = false;
-            break;
-        case DecodeProblem::kUnknownType:
-            p.reason = format("unknown value type %d", static_cast<int>(value));
-            break;
+// The reasons as the tool words them, one row per DecodeProblem in its order, and
+// whether decoding stopped there. In the words, {u} and {d} stand for the value
+// (unsigned, signed), {x} for it as a word in hex, {o} and {l} for the other number
+// (unsigned, 64-bit), {r} for the text's role and {c} for the bundle class name.
+const struct {
+    Of of;
+    bool stops;
+    const char* words;
+} kReasons[] = {
+    {Of::kBundle, true, "bad magic identifier {x}"},
+    {Of::kBundle, true, "the data ends before the count"},
+    {Of::kBundle, true, "the count promises {u} entries; the data holds {o}"},
+    {Of::kEntry, true, "unrecognised kind {d}"},
+    {Of::kEntry, true, "stored length {d} exceeds the {l} bytes left"},
+    {Of::kEntry, true, "array count {u} exceeds the {l} bytes left"},
+    {Of::kEntry, false, "byte array of {u} bytes has no block; it reads as absent"},
+    {Of::kEntry, false, "the data ends inside the value; read as 0"},
+    {Of::kText, false, "the data ends before the {r}"},
+    {Of::kText, false, "{r} length {d} exceeds the data; read as empty"},
+    {Of::kText, false, "{r} lacks its zero terminator; read as empty"},
+    {Of::kElement, true, "class name is not {c}"},
+    {Of::kElement, true, "the count promises {u} bundles; the data holds {o}"},
+    {Of::kEntry, false, "the data ends before the type; read as 0"},
+    {Of::kEntry, true, "unknown value type {d}"},
+};
+static_assert(sizeof(kReasons) / sizeof(kReasons[0]) ==
+                  static_cast<size_t>(DecodeProblem::kUnknownType) + 1,
+              "one reason per problem");
+
+std::string reasonText(const char* words, int64_t value, int64_t other) {
+    static const char* const kRoles[] = {"key", "string", "string element"};
+    const unsigned u = static_cast<unsigned>(value);
+    const std::pair<const char*, std::string> fills[] = {
+        {"{u}", format("%u", u)},
+        {"{d}", format("%d", static_cast<int>(value))},
+        {"{x}", format("%08X", u)},
+        {"{o}", format("%u", static_cast<unsigned>(other))},
+        {"{l}", format("%lld", static_cast<long long>(other))},
+        {"{r}", kRoles[other >= 0 && other < 3 ? other : 2]},
+        {"{c}", BundleArray::BUNDLE_CLASS_NAME},
+    };
+    std::string out = words;
+    for (const auto& fill : fills) {
+        const size_t at = out.find(fill.first);
+        if (at != std::string::npos) out.replace(at, 3, fill.second);
     }
-    return p;
+    return out;
 }
 
 // Files the decoder's reports under the bundle being read, each problem with the log
@@ -157,14 +138,19 @@ public:
     void item(const std::string& key, size_t) override { mStack.back()->entry = key; }
     void problem(DecodeProblem what, size_t offset, int64_t value, int64_t other) override {
         Trace& t = *mStack.back();
-        Problem p = describeProblem(what, value, other);
+        const auto& reason = kReasons[static_cast<size_t>(what)];
+        Problem p;
         p.offset = offset;
-        const bool ofKey = (what == DecodeProblem::kNoText || what == DecodeProblem::kTextTooLong ||
-                            what == DecodeProblem::kUnterminated) &&
-                           static_cast<status::TextRole>(other) == status::TextRole::kKey;
-        const bool ofEntry = what != DecodeProblem::kBadMagic && what != DecodeProblem::kNoCount &&
-                             what != DecodeProblem::kShortCount;
-        if (p.entry.empty() && ofEntry && !ofKey) p.entry = t.entry;
+        p.reason = reasonText(reason.words, value, other);
+        p.stops = reason.stops;
+        if (reason.of == Of::kElement) {  // the bad element's index, or the first missing
+            const int64_t index = what == DecodeProblem::kBadClassName ? value : other;
+            p.entry = format("[%u]", static_cast<unsigned>(index));
+        } else if (reason.of == Of::kEntry ||
+                   (reason.of == Of::kText &&
+                    static_cast<status::TextRole>(other) != status::TextRole::kKey)) {
+            p.entry = t.entry;
+        }
         if (what == DecodeProblem::kUnknownType) t.itemType = static_cast<int32_t>(value);
         p.log = takeLogLines();
         t.problems.push_back(std::move(p));
@@ -270,27 +256,13 @@ Json Describer::item(const status::Item* item, const Trace& t, int depth) {
     j["size"] = t.end - t.start;
     j["key"] = textJson(item != nullptr ? item->mKey : t.entry);
     const int32_t type = item != nullptr ? item->mType : t.itemType;
-    const char* name = itemTypeName(type);
-    j["type"] = name != nullptr ? Json(name) : Json(type);
-    if (item != nullptr) {
-        switch (item->mType) {
-            case status::Item::ITEM_BOOL:
-                j["value"] = item->mValue.mBool;
-                break;
-            case status::Item::ITEM_LONG:
-                j["value"] = item->mValue.mInt64;
-                break;
-            case status::Item::ITEM_DOUBLE:
-                j["value"] = doubleJson(item->mValue.mDouble);
-                break;
-            case status::Item::ITEM_STRING:
-                j["value"] = textJson(item->mString);
-                break;
-            case status::Item::ITEM_BUNDLE:
-                j["value"] = bundle(item->mBundle, t.inner.empty() ? Trace() : t.inner.front(),
-                                    Place{0, item->mKey + "/"}, depth);
-                break;
-        }
+    const ItemRow* row = itemRow(type);
+    j["type"] = row != nullptr ? Json(row->name) : Json(type);
+    if (item != nullptr && row != nullptr) {
+        j["value"] = row->toJson != nullptr
+                         ? row->toJson(*item)
+                         : bundle(item->mBundle, t.inner.empty() ? Trace() : t.inner.front(),
+                                  Place{0, item->mKey + "/"}, depth);
     }
     add(t.problems, Place{0, ""});
     return j;
@@ -326,18 +298,18 @@ Json Describer::entry(const Bundle& b, const Bundle::HashNode& node,
     return j;
 }
 
-// Decodes a nested value from a copy of its node's bytes, and tells whether its encoding
-// gives those bytes back. The copy goes before the caller describes the levels below, so
-// that each level holds one copy of the rest of the nest (its value's), and `--depth`
-// levels at the most are held at once.
+// Decodes a value from a copy of its bytes, and tells whether its encoding gives those
+// bytes back. For a nested value the copy goes before the caller describes the levels
+// below, so that each level holds one copy of the rest of the nest (its value's), and
+// `--depth` levels at the most are held at once.
 template <class Value, void (*decodeWith)(Parcel*, Value&, status::DecodeObserver*)>
-std::unique_ptr<Value> decodeNested(const uint8_t* data, size_t size, Trace& t, bool& same) {
+std::unique_ptr<Value> decodeCopy(const uint8_t* data, size_t size, Trace& t, bool& same) {
     Parcel p;
     p.setData(data, size);
     std::unique_ptr<Value> value = decode<Value, decodeWith>(p, t);
-    if (p.dataPosition() == size) {
+    if (value != nullptr && p.dataPosition() == size) {
         const Bytes again = encoded(*value);
-        same = again.size() == size && memcmp(again.data(), data, size) == 0;
+        same = again.size() == size && (size == 0 || memcmp(again.data(), data, size) == 0);
     }
     return value;
 }
@@ -348,17 +320,14 @@ void Describer::stored(const Bundle::HashNode& node, const Place& at, int depth,
     const uint8_t* data = node.mParcel.data();
     const size_t size = data == nullptr ? 0 : node.mParcel.dataSize();
     bool same = false;
+    Trace t;
     if (depth <= 0 || size == 0) {  // nothing stored: the entry never held a value
         j["value"] = nullptr;
     } else if (node.mType == Bundle::TYPE_BUNDLE) {
-        Trace t;
-        const std::unique_ptr<Bundle> value =
-            decodeNested<Bundle, status::decodeBundle>(data, size, t, same);
+        const auto value = decodeCopy<Bundle, status::decodeBundle>(data, size, t, same);
         j["value"] = bundle(*value, t, at, depth - 1);
     } else {
-        Trace t;
-        const std::unique_ptr<BundleArray> value =
-            decodeNested<BundleArray, status::decodeBundleArray>(data, size, t, same);
+        const auto value = decodeCopy<BundleArray, status::decodeBundleArray>(data, size, t, same);
         j["value"] = array(*value, t, at, depth - 1);
     }
     if (!same) j["bytes"] = toHex(data, size);
@@ -382,42 +351,36 @@ Guess guessKind(const Bytes& bytes) {
 }
 
 Json describe(const Bytes& bytes, Kind kind, int depth) {
-    Parcel p;
-    p.setData(bytes.data(), bytes.size());
     Describer describer;
     Json doc;
     doc["kind"] = kindName(kind);
     doc["size"] = bytes.size();
+    Json& value = doc[kindName(kind)];
+    const Place top{0, ""};
+    Trace t;
     bool same = false;
     if (kind == Kind::Bundle) {
-        Trace t;
-        const std::unique_ptr<Bundle> value = decode<Bundle, status::decodeBundle>(p, t);
-        doc["bundle"] = describer.bundle(*value, t, Place{0, ""}, depth);
-        same = encoded(*value) == bytes;
+        const auto b =
+            decodeCopy<Bundle, status::decodeBundle>(bytes.data(), bytes.size(), t, same);
+        value = describer.bundle(*b, t, top, depth);
     } else if (kind == Kind::Array) {
-        Trace t;
-        const std::unique_ptr<BundleArray> value =
-            decode<BundleArray, status::decodeBundleArray>(p, t);
-        doc["array"] = describer.array(*value, t, Place{0, ""}, depth);
-        same = encoded(*value) == bytes;
+        const auto a =
+            decodeCopy<BundleArray, status::decodeBundleArray>(bytes.data(), bytes.size(), t, same);
+        value = describer.array(*a, t, top, depth);
     } else {
-        Trace t;
-        const std::unique_ptr<status::Item> value = decode<status::Item, status::decodeItem>(p, t);
-        doc["item"] = describer.item(value.get(), t, depth);
-        if (value != nullptr) {
-            Parcel again;
-            writeItem(&again, *value);
-            same = Bytes(again.data(), again.data() + again.dataSize()) == bytes;
-        }
+        const auto item =
+            decodeCopy<status::Item, status::decodeItem>(bytes.data(), bytes.size(), t, same);
+        value = describer.item(item.get(), t, depth);
     }
     Json problems = describer.takeProblems();
     std::stable_sort(problems.begin(), problems.end(), [](const Json& a, const Json& b) {
         return a["offset"].get<size_t>() < b["offset"].get<size_t>();
     });
     doc["problems"] = std::move(problems);
-    const size_t end = p.dataPosition();
-    if (end < bytes.size()) doc["trailing"] = Json{{"offset", end}, {"size", bytes.size() - end}};
-    doc["exact"] = same && end == bytes.size();
+    if (t.end < bytes.size()) {
+        doc["trailing"] = Json{{"offset", t.end}, {"size", bytes.size() - t.end}};
+    }
+    doc["exact"] = same;
     return doc;
 }
 

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "inspect/Model.h"
-#include "inspect/Text.h"
 
 namespace inspect {
 

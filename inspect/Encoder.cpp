@@ -92,26 +92,15 @@ void writeItemJson(android::Parcel* p, const Json& j) {
     item.mKey = text(field(j, "key"));
     const Json& typeJson = field(j, "type");
     item.mType = typeJson.is_string()
-                     ? itemTypeCode(typeJson.get<std::string>())
+                     ? itemCode(typeJson.get<std::string>())
                      : static_cast<int32_t>(integer(typeJson, INT32_MIN, INT32_MAX));
-    switch (item.mType) {
-        case status::Item::ITEM_BOOL:
-            item.mValue.mBool = boolean(field(j, "value"));
-            break;
-        case status::Item::ITEM_LONG:
-            item.mValue.mInt64 = integer(field(j, "value"), INT64_MIN, INT64_MAX);
-            break;
-        case status::Item::ITEM_DOUBLE:
-            item.mValue.mDouble = number(field(j, "value"));
-            break;
-        case status::Item::ITEM_STRING:
-            item.mString = text(field(j, "value"));
-            break;
-        case status::Item::ITEM_BUNDLE:
-            item.mBundle = buildBundle(field(j, "value"), 0);
-            break;
-        default:  // an unknown code is written alone, as the decoder met it
-            if (typeJson.is_string()) throw Refused(typeJson, "unknown type");
+    const ItemRow* row = itemRow(item.mType);
+    if (row == nullptr) {  // an unknown code is written alone, as the decoder met it
+        if (typeJson.is_string()) throw Refused(typeJson, "unknown type");
+    } else if (row->fromJson != nullptr) {
+        row->fromJson(item, field(j, "value"));
+    } else {
+        item.mBundle = buildBundle(field(j, "value"), 0);
     }
     writeItem(p, item);
 }

@@ -37,11 +37,7 @@ bool looksLikeHex(const Bytes& input) {
 namespace {
 
 bool isHexDigits(const std::string& token) {
-    if (token.empty()) return false;
-    for (char c : token) {
-        if (!isxdigit(static_cast<unsigned char>(c))) return false;
-    }
-    return true;
+    return !token.empty() && token.find_first_not_of("0123456789abcdefABCDEF") == token.npos;
 }
 
 // The offset column of a dump: hex digits ending in ':' or followed by two spaces.

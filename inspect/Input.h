@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "inspect/Text.h"
+#include "inspect/Model.h"
 
 namespace inspect {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "inspect/Text.h"
+#include "statusitem/Item.h"
 
 namespace inspect {
 
@@ -94,47 +94,17 @@ std::string bundleText(const Json& j) {
 
 namespace {
 
-// ---- scalars and strings
-
-Json boolJson(const Bundle& b, const Node& n) {
-    return b.getBool(n.mKey.c_str());
-}
-void boolFrom(Bundle& b, const char* key, const Json& v) {
-    b.set(key, boolean(v));
-}
-
-Json int32Json(const Bundle& b, const Node& n) {
-    return b.getInt32(n.mKey.c_str());
-}
-void int32From(Bundle& b, const char* key, const Json& v) {
-    b.set(key, static_cast<int>(integer(v, INT32_MIN, INT32_MAX)));
-}
-
-Json int64Json(const Bundle& b, const Node& n) {
-    return static_cast<int64_t>(b.getInt64(n.mKey.c_str()));
-}
-void int64From(Bundle& b, const char* key, const Json& v) {
-    b.set(key, static_cast<long long>(integer(v, INT64_MIN, INT64_MAX)));
-}
-
-Json doubleValueJson(const Bundle& b, const Node& n) {
-    return doubleJson(b.getDouble(n.mKey.c_str()));
-}
-void doubleFrom(Bundle& b, const char* key, const Json& v) {
-    b.set(key, number(v));
-}
-
-Json stringJson(const Bundle& b, const Node& n) {
-    return textJson(b.getString(n.mKey.c_str()));
-}
-void stringFrom(Bundle& b, const char* key, const Json& v) {
-    b.set(key, bundleText(v).c_str());
-}
-
 // ---- element arrays: one row shape for the numbers, with the element's own rules
 
-Json plainJson(long long v) {
+template <class T>
+Json elementJson(const T& v) {
     return v;
+}
+Json elementJson(const double& v) {
+    return doubleJson(v);
+}
+Json elementJson(const std::string& v) {
+    return textJson(v);
 }
 unsigned short wordElement(const Json& x) {
     return static_cast<unsigned short>(integer(x, 0, UINT16_MAX));
@@ -143,13 +113,12 @@ int intElement(const Json& x) {
     return static_cast<int>(integer(x, INT32_MIN, INT32_MAX));
 }
 
-template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const, class ToJson,
-          ToJson toElement>
+template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const>
 Json elementsJson(const Bundle& b, const Node& n) {
     std::vector<T> values;
     Json out = Json::array();
     if ((b.*get)(n.mKey.c_str(), values)) {
-        for (const auto& v : values) out.push_back(toElement(v));
+        for (const auto& v : values) out.push_back(elementJson(v));
     }
     return out;
 }
@@ -164,16 +133,10 @@ void elementsFrom(Bundle& b, const char* key, const Json& v) {
     b.setArray(key, static_cast<unsigned>(values.size()), data.get());
 }
 
-template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const, class ToJson,
-          ToJson toElement, T (*fromElement)(const Json&)>
+template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const,
+          T (*fromElement)(const Json&)>
 constexpr KindRow numbers(int32_t tag, const char* name) {
-    return {tag, name, TextForm::kElements, elementsJson<T, get, ToJson, toElement>,
-            elementsFrom<T, fromElement>};
-}
-
-Json stringsJson(const Bundle& b, const Node& n) {
-    return elementsJson<std::string, &Bundle::getStringArray, Json (*)(const std::string&),
-                        textJson>(b, n);
+    return {tag, name, TextForm::kElements, elementsJson<T, get>, elementsFrom<T, fromElement>};
 }
 void stringsFrom(Bundle& b, const char* key, const Json& v) {
     std::vector<std::string> out;
@@ -199,31 +162,36 @@ void bytesFrom(Bundle& b, const char* key, const Json& v) {
     b.setArray(key, static_cast<unsigned>(bytes.size()), bytes.data());
 }
 
-using Double = Json (*)(double);
-using Plain = Json (*)(long long);
-using Flag = Json (*)(bool);
-
-Json flagJson(bool v) {
-    return v;
-}
-
 constexpr KindRow kKinds[] = {
-    {Bundle::TYPE_BOOL, "bool", TextForm::kScalar, boolJson, boolFrom},
-    {Bundle::TYPE_INT32, "int32", TextForm::kScalar, int32Json, int32From},
-    {Bundle::TYPE_INT64, "int64", TextForm::kScalar, int64Json, int64From},
-    {Bundle::TYPE_DOUBLE, "double", TextForm::kScalar, doubleValueJson, doubleFrom},
-    {Bundle::TYPE_STRING, "string", TextForm::kScalar, stringJson, stringFrom},
+    {Bundle::TYPE_BOOL, "bool", TextForm::kScalar,
+     [](const Bundle& b, const Node& n) { return Json(b.getBool(n.mKey.c_str())); },
+     [](Bundle& b, const char* key, const Json& v) { b.set(key, boolean(v)); }},
+    {Bundle::TYPE_INT32, "int32", TextForm::kScalar,
+     [](const Bundle& b, const Node& n) { return Json(b.getInt32(n.mKey.c_str())); },
+     [](Bundle& b, const char* key, const Json& v) {
+         b.set(key, static_cast<int>(integer(v, INT32_MIN, INT32_MAX)));
+     }},
+    {Bundle::TYPE_INT64, "int64", TextForm::kScalar,
+     [](const Bundle& b, const Node& n) {
+         return Json(static_cast<int64_t>(b.getInt64(n.mKey.c_str())));
+     },
+     [](Bundle& b, const char* key, const Json& v) {
+         b.set(key, static_cast<long long>(integer(v, INT64_MIN, INT64_MAX)));
+     }},
+    {Bundle::TYPE_DOUBLE, "double", TextForm::kScalar,
+     [](const Bundle& b, const Node& n) { return doubleJson(b.getDouble(n.mKey.c_str())); },
+     [](Bundle& b, const char* key, const Json& v) { b.set(key, number(v)); }},
+    {Bundle::TYPE_STRING, "string", TextForm::kScalar,
+     [](const Bundle& b, const Node& n) { return textJson(b.getString(n.mKey.c_str())); },
+     [](Bundle& b, const char* key, const Json& v) { b.set(key, bundleText(v).c_str()); }},
     {Bundle::TYPE_BUNDLE, "bundle", TextForm::kNested, nullptr, nullptr},
-    numbers<bool, &Bundle::getBoolArray, Flag, flagJson, boolean>(Bundle::TYPE_BOOL_ARRAY,
-                                                                  "bool[]"),
+    numbers<bool, &Bundle::getBoolArray, boolean>(Bundle::TYPE_BOOL_ARRAY, "bool[]"),
     {Bundle::TYPE_BYTE_ARRAY, "byte[]", TextForm::kBytes, bytesJson, bytesFrom},
-    numbers<unsigned short, &Bundle::getWordArray, Plain, plainJson, wordElement>(
-        Bundle::TYPE_WORD_ARRAY, "word[]"),
-    numbers<int, &Bundle::getIntArray, Plain, plainJson, intElement>(Bundle::TYPE_INT_ARRAY,
-                                                                     "int[]"),
-    numbers<double, &Bundle::getDoubleArray, Double, doubleJson, number>(Bundle::TYPE_DOUBLE_ARRAY,
-                                                                         "double[]"),
-    {Bundle::TYPE_STRING_ARRAY, "string[]", TextForm::kElements, stringsJson, stringsFrom},
+    numbers<unsigned short, &Bundle::getWordArray, wordElement>(Bundle::TYPE_WORD_ARRAY, "word[]"),
+    numbers<int, &Bundle::getIntArray, intElement>(Bundle::TYPE_INT_ARRAY, "int[]"),
+    numbers<double, &Bundle::getDoubleArray, number>(Bundle::TYPE_DOUBLE_ARRAY, "double[]"),
+    {Bundle::TYPE_STRING_ARRAY, "string[]", TextForm::kElements,
+     elementsJson<std::string, &Bundle::getStringArray>, stringsFrom},
     {Bundle::TYPE_BUNDLE_ARRAY, "bundle[]", TextForm::kNested, nullptr, nullptr},
 };
 constexpr int32_t kKindCount = sizeof(kKinds) / sizeof(kKinds[0]);
@@ -234,6 +202,22 @@ constexpr bool rowsByTag() {
     return kKindCount == Bundle::TYPE_BUNDLE_ARRAY + 1;
 }
 static_assert(rowsByTag(), "one row per kind, in tag order");
+
+using status::Item;
+
+constexpr ItemRow kItemTypes[] = {
+    {"bool", [](const Item& i) { return Json(i.mValue.mBool); },
+     [](Item& i, const Json& v) { i.mValue.mBool = boolean(v); }},
+    {"long", [](const Item& i) { return Json(i.mValue.mInt64); },
+     [](Item& i, const Json& v) { i.mValue.mInt64 = integer(v, INT64_MIN, INT64_MAX); }},
+    {"double", [](const Item& i) { return doubleJson(i.mValue.mDouble); },
+     [](Item& i, const Json& v) { i.mValue.mDouble = number(v); }},
+    {"string", [](const Item& i) { return textJson(i.mString); },
+     [](Item& i, const Json& v) { i.mString = text(v); }},
+    {"bundle", nullptr, nullptr},
+};
+static_assert(sizeof(kItemTypes) / sizeof(kItemTypes[0]) == Item::ITEM_BUNDLE + 1,
+              "one row per item type, in code order");
 
 }  // namespace
 
@@ -246,6 +230,17 @@ const KindRow* kindRow(const std::string& name) {
         if (name == row.name) return &row;
     }
     return nullptr;
+}
+
+const ItemRow* itemRow(int32_t code) {
+    return code >= 0 && code <= Item::ITEM_BUNDLE ? &kItemTypes[code] : nullptr;
+}
+
+int32_t itemCode(const std::string& name) {
+    for (int32_t code = 0; code <= Item::ITEM_BUNDLE; ++code) {
+        if (name == kItemTypes[code].name) return code;
+    }
+    return -1;
 }
 
 }  // namespace inspect

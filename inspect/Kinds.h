@@ -1,7 +1,8 @@
 #pragma once
 
-// The bundle value kinds, one row each: name, value to JSON, JSON to the setter, and how
-// the text printer shows it. The JSON readers that check exact values are here too.
+// The bundle value kinds and the item value types, one row each: name, value to JSON,
+// JSON to the setter, and how the text printer shows it. The JSON readers that check
+// exact values are here too.
 
 #include <stdint.h>
 
@@ -10,6 +11,7 @@
 
 #include "bundle/Bundle.h"
 #include "inspect/Model.h"
+#include "statusitem/Item.h"
 
 namespace inspect {
 
@@ -41,5 +43,16 @@ struct KindRow {
 
 const KindRow* kindRow(int32_t tag);              // null when unknown
 const KindRow* kindRow(const std::string& name);  // null when unknown
+
+// The item value types, one row each by code, with the same functions; null for the
+// bundle, which the caller describes and builds.
+struct ItemRow {
+    const char* name;
+    Json (*toJson)(const status::Item& item);
+    void (*fromJson)(status::Item& item, const Json& value);
+};
+
+const ItemRow* itemRow(int32_t code);       // null when unknown
+int32_t itemCode(const std::string& name);  // -1 when unknown
 
 }  // namespace inspect

@@ -2,7 +2,7 @@
 
 #include <android/log.h>
 
-#include "inspect/Text.h"
+#include "inspect/Model.h"
 
 namespace inspect {
 

@@ -1,26 +1,71 @@
 #include "inspect/Model.h"
 
+#include <stdarg.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <cmath>
 
-#include "inspect/Text.h"
-#include "statusitem/Item.h"
-
 namespace inspect {
+
+std::string format(const char* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    va_list again;
+    va_copy(again, args);
+    const int n = vsnprintf(nullptr, 0, fmt, args);
+    va_end(args);
+    std::string out;
+    if (n > 0) {
+        out.resize(static_cast<size_t>(n) + 1);
+        vsnprintf(&out[0], out.size(), fmt, again);
+        out.pop_back();
+    }
+    va_end(again);
+    return out;
+}
+
+std::string toHex(const uint8_t* data, size_t size) {
+    static const char kDigits[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(size * 2);
+    for (size_t i = 0; i < size; ++i) {
+        out += kDigits[data[i] >> 4];
+        out += kDigits[data[i] & 0xF];
+    }
+    return out;
+}
+
+bool fromHex(const std::string& hex, Bytes& out) {
+    if (hex.size() % 2 != 0 || hex.find_first_not_of("0123456789abcdefABCDEF") != hex.npos) {
+        return false;
+    }
+    out.clear();
+    for (size_t i = 0; i < hex.size(); i += 2) {
+        out.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    }
+    return true;
+}
+
+// Strict: no overlong forms, no surrogates, nothing above U+10FFFF, which is what a
+// JSON string can carry unchanged. nlohmann's own check on dump decides.
+bool isUtf8(const std::string& s) {
+    // Made empty, then filled: built from the string at once, GCC 12 warns falsely
+    // (-Warray-bounds) inside the parent links that JSON_DIAGNOSTICS adds.
+    nlohmann::json j(nlohmann::json::value_t::string);
+    j.get_ref<std::string&>() = s;
+    try {
+        j.dump(-1, ' ', false, nlohmann::json::error_handler_t::strict);
+        return true;
+    } catch (const nlohmann::json::type_error& e) {
+        if (e.id != 316) throw;  // 316: invalid UTF-8
+        return false;
+    }
+}
 
 namespace {
 
-const char* const kItemTypes[] = {"bool", "long", "double", "string", "bundle"};
 const char* const kKinds[] = {"bundle", "array", "item"};
-
-template <size_t N>
-int32_t indexOf(const char* const (&names)[N], const std::string& name) {
-    for (size_t i = 0; i < N; ++i) {
-        if (name == names[i]) return static_cast<int32_t>(i);
-    }
-    return -1;
-}
 
 }  // namespace
 
@@ -29,18 +74,13 @@ const char* kindName(Kind kind) {
 }
 
 bool kindFromName(const std::string& name, Kind& kind) {
-    const int32_t i = indexOf(kKinds, name);
-    if (i < 0) return false;
-    kind = static_cast<Kind>(i);
-    return true;
-}
-
-const char* itemTypeName(int32_t code) {
-    return code >= 0 && code <= status::Item::ITEM_BUNDLE ? kItemTypes[code] : nullptr;
-}
-
-int32_t itemTypeCode(const std::string& name) {
-    return indexOf(kItemTypes, name);
+    for (int i = 0; i < 3; ++i) {
+        if (name == kKinds[i]) {
+            kind = static_cast<Kind>(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 Json textJson(const std::string& text) {

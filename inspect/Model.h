@@ -1,24 +1,34 @@
 #pragma once
 
-// The names shared by the JSON form, the text printer and the encoder.
+// The names and text forms shared by the JSON form, the text printer and the encoder.
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 namespace inspect {
 
 using Json = nlohmann::ordered_json;
+using Bytes = std::vector<uint8_t>;
+
+std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+std::string toHex(const uint8_t* data, size_t size);
+inline std::string toHex(const std::string& s) {
+    return toHex(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+}
+// False for an odd length or a character that is not a hex digit.
+bool fromHex(const std::string& hex, Bytes& out);
+
+bool isUtf8(const std::string& s);
 
 enum class Kind { Bundle, Array, Item };
 
 const char* kindName(Kind kind);
 bool kindFromName(const std::string& name, Kind& kind);
-
-// Item value types by code ("bool", "long", "double", "string", "bundle").
-const char* itemTypeName(int32_t code);
-int32_t itemTypeCode(const std::string& name);  // -1 when unknown
 
 // A text as a JSON string when it is UTF-8, else {"hex": its bytes}.
 Json textJson(const std::string& text);

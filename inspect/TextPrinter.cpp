@@ -1,7 +1,6 @@
 #include "inspect/TextPrinter.h"
 
 #include "inspect/Kinds.h"
-#include "inspect/Text.h"
 
 namespace inspect {
 
@@ -15,26 +14,22 @@ public:
     void arrayBundles(const Json& array, int indent);
     void item(const Json& item);
     void problems(const Json& doc);
-
-private:
     void line(size_t offset, int indent, const std::string& text) {
         fprintf(mOut, "%04zx  %*s%s\n", offset, indent, "", text.c_str());
     }
+
+private:
     void entry(const Json& e, int indent);
     void nested(const Json& e, int indent);
-    std::string elements(const Json& values) const;
-    std::string bytes(const std::string& hex) const;
+    template <class Element>
+    std::string shown(size_t n, const char* between, Element element) const;
 
     const TextStyle& mStyle;
     FILE* mOut;
 };
 
-std::string plural(size_t n, const char* one) {
-    if (n == 1) return format("1 %s", one);
-    const std::string word = one;
-    return format("%zu %s", n,
-                  word.back() == 'y' ? (word.substr(0, word.size() - 1) + "ies").c_str()
-                                     : (word + "s").c_str());
+std::string plural(size_t n, const char* one, const char* many) {
+    return format("%zu %s", n, n == 1 ? one : many);
 }
 
 // Plain when printable; quoted with escapes otherwise.
@@ -47,22 +42,12 @@ std::string key(const Json& k) {
     return s;
 }
 
-std::string Printer::elements(const Json& values) const {
+// The first elements and how many more: "[1, 2, ... 3 more]".
+template <class Element>
+std::string Printer::shown(size_t n, const char* between, Element element) const {
     std::string out = "[";
-    for (size_t i = 0; i < values.size() && i < mStyle.elements; ++i) {
-        out += (i ? ", " : "") + values[i].dump();
-    }
-    if (values.size() > mStyle.elements)
-        out += format(", ... %zu more", values.size() - mStyle.elements);
-    return out + "]";
-}
-
-std::string Printer::bytes(const std::string& hex) const {
-    std::string out = "[";
-    const size_t n = hex.size() / 2;
-    for (size_t i = 0; i < n && i < mStyle.elements; ++i)
-        out += (i ? " " : "") + hex.substr(2 * i, 2);
-    if (n > mStyle.elements) out += format(" ... %zu more", n - mStyle.elements);
+    for (size_t i = 0; i < n && i < mStyle.elements; ++i) out += (i ? between : "") + element(i);
+    if (n > mStyle.elements) out += format("%s... %zu more", between, n - mStyle.elements);
     return out + "]";
 }
 
@@ -74,7 +59,7 @@ void Printer::arrayBundles(const Json& array, int indent) {
     size_t i = 0;
     for (const Json& b : array["bundles"]) {
         line(b["offset"], indent,
-             format("[%zu] bundle, ", i++) + plural(b["entries"].size(), "entry"));
+             format("[%zu] bundle, ", i++) + plural(b["entries"].size(), "entry", "entries"));
         bundleEntries(b, indent + 2);
     }
 }
@@ -86,8 +71,8 @@ void Printer::nested(const Json& e, int indent) {
     const std::string column = isBundle          ? "bundle"
                                : value.is_null() ? "bundle[]"
                                                  : format("bundle[%zu]", value["bundles"].size());
-    std::string head =
-        format("%-10s %s, ", column.c_str(), key(e["key"]).c_str()) + plural(e["size"], "byte");
+    std::string head = format("%-10s %s, ", column.c_str(), key(e["key"]).c_str()) +
+                       plural(e["size"], "byte", "bytes");
     if (value.is_null() && e["size"] != 0) head += ", not decoded (depth limit)";
     line(e["offset"], indent, head);
     if (value.is_null()) return;
@@ -119,13 +104,15 @@ void Printer::entry(const Json& e, int indent) {
             const size_t n =
                 value.is_null() ? e["count"].get<size_t>() : value.get<std::string>().size() / 2;
             column = format("byte[%zu]", n);
-            shown =
-                value.is_null() ? "(no block: reads as absent)" : bytes(value.get<std::string>());
+            const std::string hex = value.is_null() ? "" : value.get<std::string>();
+            shown = value.is_null()
+                        ? "(no block: reads as absent)"
+                        : this->shown(n, " ", [&](size_t i) { return hex.substr(2 * i, 2); });
             break;
         }
         case TextForm::kElements:
             column = name.substr(0, name.size() - 2) + format("[%zu]", value.size());
-            shown = elements(value);
+            shown = this->shown(value.size(), ", ", [&](size_t i) { return value[i].dump(); });
             break;
         case TextForm::kScalar:
             shown = value.dump();
@@ -150,7 +137,7 @@ void Printer::item(const Json& item) {
     } else if (type == "bundle") {
         line(item["offset"], 2,
              format("%-10s %s, ", "bundle", k.c_str()) +
-                 plural(item["value"]["entries"].size(), "entry"));
+                 plural(item["value"]["entries"].size(), "entry", "entries"));
         bundleEntries(item["value"], 4);
     } else {
         line(item["offset"], 2,
@@ -160,21 +147,21 @@ void Printer::item(const Json& item) {
 }
 
 void Printer::problems(const Json& doc) {
+    if (!doc["problems"].empty() || doc.contains("trailing")) fprintf(mOut, "problems:\n");
     for (const Json& p : doc["problems"]) {
         std::string text = key(p["entry"]);
         if (!text.empty()) text += ": ";
         text += p["reason"].get<std::string>();
         if (p["stops"] == true) text += "; decoding stopped here";
-        fprintf(mOut, "%04zx  %s\n", p["offset"].get<size_t>(), text.c_str());
-        if (p.contains("log")) {
-            for (const Json& l : p["log"])
-                fprintf(mOut, "      log: %s\n", l.get<std::string>().c_str());
-        }
+        line(p["offset"], 0, text);
+        for (const Json& l : p.value("log", Json::array()))
+            fprintf(mOut, "      log: %s\n", l.get<std::string>().c_str());
     }
     if (doc.contains("trailing")) {
         const Json& t = doc["trailing"];
-        fprintf(mOut, "%04zx  %s after the %s\n", t["offset"].get<size_t>(),
-                plural(t["size"], "trailing byte").c_str(), doc["kind"].get<std::string>().c_str());
+        line(t["offset"], 0,
+             plural(t["size"], "trailing byte", "trailing bytes") + " after the " +
+                 doc["kind"].get<std::string>());
     }
 }
 
@@ -182,23 +169,21 @@ void Printer::problems(const Json& doc) {
 
 void printText(const Json& doc, const TextStyle& style, FILE* out) {
     const std::string kind = doc["kind"];
-    std::string head = kind + ", " + plural(doc["size"], "byte");
+    std::string head = kind + ", " + plural(doc["size"], "byte", "bytes");
     if (!style.guessed.empty()) head += " (guessed: " + style.guessed + ")";
     fprintf(out, "%s\n", head.c_str());
     Printer printer(style, out);
     const Json& value = doc[kind];
     if (kind == "bundle") {
-        fprintf(out, "%04zx  bundle, %s\n", value["offset"].get<size_t>(),
-                plural(value["entries"].size(), "entry").c_str());
+        printer.line(value["offset"], 0,
+                     "bundle, " + plural(value["entries"].size(), "entry", "entries"));
         printer.bundleEntries(value, 2);
     } else if (kind == "array") {
-        fprintf(out, "%04zx  %s\n", value["offset"].get<size_t>(),
-                plural(value["bundles"].size(), "bundle").c_str());
+        printer.line(value["offset"], 0, plural(value["bundles"].size(), "bundle", "bundles"));
         printer.arrayBundles(value, 2);
     } else {
         printer.item(value);
     }
-    if (!doc["problems"].empty() || doc.contains("trailing")) fprintf(out, "problems:\n");
     printer.problems(doc);
     if (doc["exact"] == false) {
         fprintf(out, "not its own re-encoding: --encode gives the library's re-encoding instead\n");
