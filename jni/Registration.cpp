@@ -1,5 +1,7 @@
 #include <tessik/JniHelpers.h>
 
+#include <iterator>
+
 #include "bundle/Bundle.h"
 #include "bundle/Log.h"
 #include "jni/ScopedJni.h"
@@ -81,7 +83,7 @@ void Bundle::jniInit(JNIEnv* env) {
         }
         return;
     }
-    if (env->RegisterNatives(clazz, _Methods, 30) < 0) {
+    if (env->RegisterNatives(clazz, _Methods, std::size(_Methods)) < 0) {
         BUNDLE_LOGE("$$$ Unable to load %s", BUNDLE_CLASS);
     }
 }
