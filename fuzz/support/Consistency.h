@@ -1,5 +1,10 @@
 #pragma once
 
+#include <stddef.h>
+#include <stdint.h>
+
+#include <type_traits>
+
 #include "bundle/Bundle.h"
 #include "bundle/BundleArray.h"
 #include "support/Parcels.h"
@@ -32,5 +37,20 @@ void expectPrefixReads(const status::Bundle& original, const status::Bundle& aga
 // same bytes; then does the same for every nested value down to `depth` levels.
 void checkBundle(const status::Bundle& decoded, int depth);
 void checkArray(const status::BundleArray& decoded, int depth);
+
+// Decodes arbitrary bytes as a Value, which must stay within them and pass its checks.
+template <class Value>
+int decodeAndCheck(const uint8_t* data, size_t size) {
+    android::Parcel p;
+    load(p, data, size);
+    const Value decoded(&p);
+    expect(p.dataPosition() <= size, "the decoder stays within the data");
+    if constexpr (std::is_same<Value, status::Bundle>::value) {
+        checkBundle(decoded, kNestingDepth);
+    } else {
+        checkArray(decoded, kNestingDepth);
+    }
+    return 0;
+}
 
 }  // namespace fuzz
