@@ -50,7 +50,11 @@ final class TestNative {
 
     static native int refCount(long handle);
 
-    static native boolean deliverFields(byte[] key, int type, long bits, double real, byte[] text,
+    /**
+     * Delivers an item with its fields set directly: 1 for a true result, plus 2 for an
+     * exception left pending, which is cleared (on the calling thread only).
+     */
+    static native int deliverFields(byte[] key, int type, long bits, double real, byte[] text,
             long bundleHandle, boolean onNativeThread);
 
     /**
@@ -58,8 +62,6 @@ final class TestNative {
      * local references the thread held after all, those each kind's first item left behind}.
      */
     static native int[] deliverMany(int count);
-
-    static native int deliverLongReportingPending(long value);
 
     static native Bundle wrapTree(long handle);
 
@@ -73,8 +75,8 @@ final class TestNative {
      */
     static native int[] peakLocalRefs(Method watched, Runnable action);
 
-    /** What the thirteen C++ getters read for the key, in BundleNativesTest's text form. */
-    static native String[] cppGetters(long handle, String key);
+    /** A new bundle that holds under "0" to "12" what the thirteen C++ getters read for the key. */
+    static native long cppGetters(long handle, String key);
 
     static native int entryCount(long handle);
 }
