@@ -116,30 +116,6 @@ JNIEXPORT jobject JNICALL Java_com_quorvel_dovra_statusitem_TestNative_wrapTree(
     return bundle.getJBundle(env);
 }
 
-// A native thread asks for its environment twice and runs `action` through it. True
-// when both requests gave the same environment.
-JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_runOnAttachedThread(
-    JNIEnv* env, jclass, jobject action) {
-    JavaVM* vm = nullptr;
-    env->GetJavaVM(&vm);
-    jobject global = env->NewGlobalRef(action);
-    bool same = false;
-    std::thread thread([&] {
-        JNIEnv* first = getJniEnv(vm);
-        JNIEnv* second = getJniEnv(vm);
-        same = first != nullptr && first == second;
-        if (first == nullptr) return;
-        jclass runnable = first->FindClass("java/lang/Runnable");
-        jmethodID run = first->GetMethodID(runnable, "run", "()V");
-        first->CallVoidMethod(global, run);
-        if (first->ExceptionCheck()) first->ExceptionClear();
-        first->DeleteLocalRef(runnable);
-    });
-    thread.join();
-    env->DeleteGlobalRef(global);
-    return same;
-}
-
 // A native whose body runs out of memory: the boundary turns it into a Java error.
 JNIEXPORT jlong JNICALL Java_com_quorvel_dovra_statusitem_TestNative_failAllocation(JNIEnv* env,
                                                                                     jclass) {

@@ -78,9 +78,19 @@ class StatusItemDeliveryTest {
             assertEquals(c[6], e.method(), what);
             assertArrayEquals((byte[]) c[4], e.key(), what);
             assertTrue(Objects.deepEquals(c[7], e.value()), what);
+            // A native thread is attached for its items and detached when it ends.
             assertEquals(onNativeThread, Thread.currentThread() != e.thread(), what);
+            assertEquals(!onNativeThread, e.thread().isAlive(), what);
             assertEquals(List.of(), TestNative.logLines(), what);
         }
+    }
+
+    @Test
+    void listenersDecodeUtf8AndModifiedUtf8() {
+        assertEquals("a\0b", Text.decode(new byte[] {'a', (byte) 0xC0, (byte) 0x80, 'b'}));
+        assertEquals("\uD83D\uDE00",
+                Text.decode(new byte[] {(byte) 0xF0, (byte) 0x9F, (byte) 0x98, (byte) 0x80}));
+        assertEquals("\uFFFDx", Text.decode(new byte[] {(byte) 0xE2, 'x'}));
     }
 
     @Test

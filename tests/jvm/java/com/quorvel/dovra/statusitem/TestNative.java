@@ -65,8 +65,6 @@ final class TestNative {
 
     static native Bundle wrapTree(long handle);
 
-    static native boolean runOnAttachedThread(Runnable action);
-
     static native long failAllocation();
 
     /**
