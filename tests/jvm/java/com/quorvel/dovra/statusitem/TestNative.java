@@ -11,7 +11,6 @@ import java.util.List;
 final class TestNative {
     record LogLine(int priority, String tag, String message) {}
 
-    static final int DEBUG = 3;
     static final int WARN = 5;
     static final int ERROR = 6;
 
