@@ -3,6 +3,7 @@
 // whatever kinds the key held before.
 #include <jni.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,33 @@
 
 using status::Bundle;
 
+namespace {
+
+template <class T>
+void store(Bundle& to, const char* key, const std::vector<T>& values) {
+    to.setArray(key, static_cast<unsigned>(values.size()), values.data());
+}
+void store(Bundle& to, const char* key, const std::vector<bool>& values) {
+    const std::unique_ptr<bool[]> flags(new bool[values.size() + 1]);
+    std::copy(values.begin(), values.end(), flags.get());
+    to.setArray(key, static_cast<unsigned>(values.size()), flags.get());
+}
+void store(Bundle& to, const char* key, const std::vector<std::string>& values) {
+    to.setArray(key, values);
+}
+
+// The array the getter reads for `key` in `from`, stored under `at` in `to`.
+template <class T>
+void copyArray(const Bundle& from, const char* key,
+               bool (Bundle::*getter)(const char*, std::vector<T>&) const, Bundle& to,
+               const char* at) {
+    std::vector<T> values;
+    (from.*getter)(key, values);
+    store(to, at, values);
+}
+
+}  // namespace
+
 extern "C" {
 
 // A handle of a new bundle that holds under "0" to "12" what the thirteen getters read,
@@ -22,20 +50,6 @@ JNIEXPORT jlong JNICALL Java_com_quorvel_dovra_statusitem_TestNative_cppGetters(
                                                                                 jstring key) {
     const Bundle b(status::jni::treeOf(handle));
     const char* k = env->GetStringUTFChars(key, nullptr);
-    std::vector<bool> bools;
-    std::vector<unsigned char> bytes;
-    std::vector<unsigned short> words;
-    std::vector<int> ints;
-    std::vector<double> doubles;
-    std::vector<std::string> strings;
-    b.getBoolArray(k, bools);
-    b.getByteArray(k, bytes);
-    b.getWordArray(k, words);
-    b.getIntArray(k, ints);
-    b.getDoubleArray(k, doubles);
-    b.getStringArray(k, strings);
-    const std::unique_ptr<bool[]> flags(new bool[bools.size() + 1]);
-    for (size_t i = 0; i < bools.size(); ++i) flags[i] = bools[i];
     Bundle out;
     out.set("0", b.getBool(k));
     out.set("1", b.getInt32(k));
@@ -43,12 +57,12 @@ JNIEXPORT jlong JNICALL Java_com_quorvel_dovra_statusitem_TestNative_cppGetters(
     out.set("3", b.getDouble(k));
     out.set("4", b.getString(k).c_str());
     out.set("5", b.getBundle(k));
-    out.setArray("6", static_cast<unsigned>(bools.size()), flags.get());
-    out.setArray("7", static_cast<unsigned>(bytes.size()), bytes.data());
-    out.setArray("8", static_cast<unsigned>(words.size()), words.data());
-    out.setArray("9", static_cast<unsigned>(ints.size()), ints.data());
-    out.setArray("10", static_cast<unsigned>(doubles.size()), doubles.data());
-    out.setArray("11", strings);
+    copyArray(b, k, &Bundle::getBoolArray, out, "6");
+    copyArray(b, k, &Bundle::getByteArray, out, "7");
+    copyArray(b, k, &Bundle::getWordArray, out, "8");
+    copyArray(b, k, &Bundle::getIntArray, out, "9");
+    copyArray(b, k, &Bundle::getDoubleArray, out, "10");
+    copyArray(b, k, &Bundle::getStringArray, out, "11");
     out.setArray("12", b.getBundleArray(k));
     env->ReleaseStringUTFChars(key, k);
     return status::jni::newHandle(out.mTree);
