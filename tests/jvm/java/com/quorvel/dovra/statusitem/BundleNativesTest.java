@@ -144,14 +144,19 @@ class BundleNativesTest {
         }
     }
 
+    // Neither storing nor reading a nested bundle keeps a reference beyond the handle given.
     @Test
     void nestedBundlesAreSnapshots() {
         try (Bundle outer = new Bundle(); Bundle inner = new Bundle()) {
             inner.putInt("v", 1);
             outer.putBundle("in", inner);
             inner.putInt("v", 2);
+            assertEquals(1, TestNative.refCount(inner.handle()));
             try (Bundle copy = outer.getBundle("in")) {
                 assertEquals(1, copy.getInt("v"));
+                assertNotEquals(inner.handle(), copy.handle());
+                assertEquals(1, TestNative.refCount(copy.handle()));
+                assertEquals(1, TestNative.refCount(outer.handle()));
             }
             Bundle.nativePutBundle(outer.handle(), "zero", 0);
             assertEquals(0L, Bundle.nativeGetBundle(outer.handle(), "zero"));

@@ -13,28 +13,6 @@ class HandleOwnershipTest {
     }
 
     @Test
-    void eachHandleOwnsOneReference() {
-        long h = Bundle.nativeCreateBundle();
-        Bundle shared = TestNative.wrapTree(h);
-        assertEquals(2, TestNative.refCount(h));
-        shared.close();
-        shared.close(); // the handle is given back exactly once
-        assertEquals(1, TestNative.refCount(h));
-        long source = Bundle.nativeCreateBundle();
-        Bundle.nativePutInt(source, "v", 1);
-        Bundle.nativePutBundle(h, "n", source);
-        assertEquals(1, TestNative.refCount(source));
-        long nested = Bundle.nativeGetBundle(h, "n");
-        assertTrue(nested != 0 && nested != source);
-        assertEquals(1, TestNative.refCount(nested));
-        assertEquals(1, TestNative.refCount(h));
-        Bundle.nativeFree(nested);
-        Bundle.nativeFree(source);
-        Bundle.nativeFree(h);
-        Bundle.nativeFree(0);
-    }
-
-    @Test
     void anUnreachableBundleGivesItsHandleBackThroughTheCleaner() throws InterruptedException {
         long h = Bundle.nativeCreateBundle();
         TestNative.wrapTree(h).putInt("x", 1); // dropped without close()

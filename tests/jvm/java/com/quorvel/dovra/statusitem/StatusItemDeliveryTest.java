@@ -101,13 +101,14 @@ class StatusItemDeliveryTest {
             assertEquals(1, TestNative.deliverFields(bytes("b"), BUNDLE, 0, 0, null, h, true));
             Recorder.Event e = single();
             assertEquals("onBundle", e.method());
-            try (Bundle got = (Bundle) e.value()) {
-                assertEquals(h, got.handle());
-                assertEquals(2, TestNative.refCount(h)); // the item is gone, the Java one stays
-                assertEquals("v", got.getString("s"));
-                got.putInt("back", 1);
-                assertEquals(1, source.getInt("back"));
-            }
+            Bundle got = (Bundle) e.value();
+            assertEquals(h, got.handle());
+            assertEquals(2, TestNative.refCount(h)); // the item is gone, the Java one stays
+            assertEquals("v", got.getString("s"));
+            got.putInt("back", 1);
+            assertEquals(1, source.getInt("back"));
+            got.close();
+            got.close(); // the handle is given back exactly once
             assertEquals(1, TestNative.refCount(h));
         }
     }
