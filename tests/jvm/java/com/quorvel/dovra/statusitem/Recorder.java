@@ -2,6 +2,7 @@ package com.quorvel.dovra.statusitem;
 
 import java.lang.reflect.Proxy;
 import java.util.ArrayList;
+import java.util.Collections;
 import java.util.List;
 import java.util.function.Consumer;
 
@@ -10,20 +11,18 @@ final class Recorder {
     /** The listener method called ("onLong", ...), its key and value, the calling thread. */
     record Event(String method, byte[] key, Object value, Thread thread) {}
 
-    private final List<Event> mEvents = new ArrayList<>();
+    private final List<Event> mEvents = Collections.synchronizedList(new ArrayList<>());
 
-    synchronized List<Event> take() {
-        List<Event> out = new ArrayList<>(mEvents);
-        mEvents.clear();
-        return out;
+    List<Event> take() {
+        synchronized (mEvents) {
+            List<Event> out = List.copyOf(mEvents);
+            mEvents.clear();
+            return out;
+        }
     }
 
     StatusItemClient client() {
-        return client(e -> {
-            synchronized (this) {
-                mEvents.add(e);
-            }
-        });
+        return client(mEvents::add);
     }
 
     /** A client whose listener hands every callback to the sink. */
