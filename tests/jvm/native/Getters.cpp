@@ -1,11 +1,10 @@
-// What each of the library's C++ getters reads for a key, in the text form that
-// BundleNativesTest gives what the matching native returned: the natives must agree
-// with the getters whatever kinds the key held before.
+// What each of the library's C++ getters reads for a key, stored afresh in a bundle of
+// its own: read back through the natives, it is what they must read for the key itself,
+// whatever kinds the key held before.
 #include <jni.h>
-#include <stdint.h>
-#include <stdio.h>
-#include <string.h>
 
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,87 +16,56 @@ using status::Bundle;
 
 namespace {
 
-std::string text(bool value) {
-    return value ? "true" : "false";
+template <class T>
+void store(Bundle& to, const char* key, const std::vector<T>& values) {
+    to.setArray(key, static_cast<unsigned>(values.size()), values.data());
 }
-std::string text(double value) {
-    uint64_t word;
-    memcpy(&word, &value, sizeof word);
-    char digits[17];
-    snprintf(digits, sizeof digits, "%llx", static_cast<unsigned long long>(word));
-    return digits;
+void store(Bundle& to, const char* key, const std::vector<bool>& values) {
+    const std::unique_ptr<bool[]> flags(new bool[values.size() + 1]);
+    std::copy(values.begin(), values.end(), flags.get());
+    to.setArray(key, static_cast<unsigned>(values.size()), flags.get());
 }
-std::string text(const std::string& bytes) {
-    std::string out;
-    char digits[3];
-    for (unsigned char c : bytes) {
-        snprintf(digits, sizeof digits, "%02x", c);
-        out += digits;
-    }
-    return out;
-}
-// A bundle by its entry count; none for no content.
-std::string text(const Bundle& value) {
-    return value.mTree == nullptr ? "-" : "bundle " + std::to_string(value.mTree->mCount);
-}
-template <class Integer>
-std::string text(Integer value) {
-    return std::to_string(value);
+void store(Bundle& to, const char* key, const std::vector<std::string>& values) {
+    to.setArray(key, values);
 }
 
-// An empty array reads as none, as the natives return null for it.
+// The array the getter reads for `key` in `from`, stored under `at` in `to`.
 template <class T>
-std::string list(const std::vector<T>& values) {
-    if (values.empty()) return "-";
-    std::string out;
-    for (size_t i = 0; i < values.size(); ++i) {
-        out += (i ? "," : "") + text(static_cast<T>(values[i]));
-    }
-    return out;
-}
-
-template <class T>
-std::string array(const Bundle& b, const char* key,
-                  bool (Bundle::*getter)(const char*, std::vector<T>&) const) {
+void copyArray(const Bundle& from, const char* key,
+               bool (Bundle::*getter)(const char*, std::vector<T>&) const, Bundle& to,
+               const char* at) {
     std::vector<T> values;
-    (b.*getter)(key, values);
-    return list(values);
+    (from.*getter)(key, values);
+    store(to, at, values);
 }
 
 }  // namespace
 
 extern "C" {
 
-// The thirteen getters in the order of the kinds.
-JNIEXPORT jobjectArray JNICALL Java_com_quorvel_dovra_statusitem_TestNative_cppGetters(
-    JNIEnv* env, jclass, jlong handle, jstring key) {
+// A handle of a new bundle that holds under "0" to "12" what the thirteen getters read,
+// in the order of the kinds.
+JNIEXPORT jlong JNICALL Java_com_quorvel_dovra_statusitem_TestNative_cppGetters(JNIEnv* env, jclass,
+                                                                                jlong handle,
+                                                                                jstring key) {
     const Bundle b(status::jni::treeOf(handle));
     const char* k = env->GetStringUTFChars(key, nullptr);
-    std::vector<std::string> read = {
-        text(b.getBool(k)),
-        text(b.getInt32(k)),
-        text(b.getInt64(k)),
-        text(b.getDouble(k)),
-        text(b.getString(k)),
-        text(b.getBundle(k)),
-        array(b, k, &Bundle::getBoolArray),
-        array(b, k, &Bundle::getByteArray),
-        array(b, k, &Bundle::getWordArray),
-        array(b, k, &Bundle::getIntArray),
-        array(b, k, &Bundle::getDoubleArray),
-        array(b, k, &Bundle::getStringArray),
-        list(b.getBundleArray(k).mBundles),
-    };
+    Bundle out;
+    out.set("0", b.getBool(k));
+    out.set("1", b.getInt32(k));
+    out.set("2", b.getInt64(k));
+    out.set("3", b.getDouble(k));
+    out.set("4", b.getString(k).c_str());
+    out.set("5", b.getBundle(k));
+    copyArray(b, k, &Bundle::getBoolArray, out, "6");
+    copyArray(b, k, &Bundle::getByteArray, out, "7");
+    copyArray(b, k, &Bundle::getWordArray, out, "8");
+    copyArray(b, k, &Bundle::getIntArray, out, "9");
+    copyArray(b, k, &Bundle::getDoubleArray, out, "10");
+    copyArray(b, k, &Bundle::getStringArray, out, "11");
+    out.setArray("12", b.getBundleArray(k));
     env->ReleaseStringUTFChars(key, k);
-    jclass stringClass = env->FindClass("java/lang/String");
-    jobjectArray out = env->NewObjectArray(static_cast<jsize>(read.size()), stringClass, nullptr);
-    env->DeleteLocalRef(stringClass);
-    for (size_t i = 0; out != nullptr && i < read.size(); ++i) {
-        jstring line = env->NewStringUTF(read[i].c_str());
-        env->SetObjectArrayElement(out, static_cast<jsize>(i), line);
-        env->DeleteLocalRef(line);
-    }
-    return out;
+    return status::jni::newHandle(out.mTree);
 }
 
 JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_entryCount(JNIEnv*, jclass,

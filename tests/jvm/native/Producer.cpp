@@ -4,6 +4,7 @@
 #include <stdint.h>
 #include <tessik/JniHelpers.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -29,12 +30,20 @@ std::string bytesOf(JNIEnv* env, jbyteArray array) {
     return out;
 }
 
-bool deliver(const Item& item, bool onNativeThread) {
-    if (!onNativeThread) return StatusItemBinder::get()->statusUpdate(item);
+// Delivers on a native thread of its own, or on the calling thread; there it reports,
+// then clears, what a throwing callback left: 1 for a true result, plus 2 for a pending
+// exception.
+jint deliver(JNIEnv* env, const Item& item, bool onNativeThread) {
     bool result = false;
-    std::thread producer([&] { result = StatusItemBinder::get()->statusUpdate(item); });
-    producer.join();
-    return result;
+    if (onNativeThread) {
+        std::thread producer([&] { result = StatusItemBinder::get()->statusUpdate(item); });
+        producer.join();
+        return result;
+    }
+    result = StatusItemBinder::get()->statusUpdate(item);
+    const bool pending = env->ExceptionCheck();
+    if (pending) env->ExceptionClear();
+    return (result ? 1 : 0) | (pending ? 2 : 0);
 }
 
 }  // namespace
@@ -47,7 +56,7 @@ JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_refCount(JNI
 }
 
 // An item with its fields set directly: any key bytes, any type code.
-JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverFields(
+JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverFields(
     JNIEnv* env, jclass, jbyteArray key, jint type, jlong bits, jdouble real, jbyteArray text,
     jlong bundleHandle, jboolean onNativeThread) {
     Item item;
@@ -62,7 +71,7 @@ JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverF
     }
     item.mString = bytesOf(env, text);
     item.mBundle = Bundle(status::jni::treeOf(bundleHandle));
-    return deliver(item, onNativeThread);
+    return deliver(env, item, onNativeThread);
 }
 
 // Delivers `count` items, cycling through the five kinds, from one native thread that
@@ -78,25 +87,16 @@ JNIEXPORT jintArray JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliver
         if (producerEnv == nullptr) return;
         Bundle shared;
         shared.set("n", 1);
+        const std::function<void(Item&, jint)> kinds[] = {
+            [](Item& item, jint i) { item.setBool("bool", (i & 1) != 0); },
+            [](Item& item, jint i) { item.setLong("long", i); },
+            [](Item& item, jint i) { item.setDouble("double", i * 0.5); },
+            [](Item& item, jint) { item.setString("string", "text"); },
+            [&](Item& item, jint) { item.setBundle("bundle", shared); },
+        };
         Item item;
         for (jint i = 0; i < count; ++i) {
-            switch (i % 5) {
-                case 0:
-                    item.setBool("bool", (i & 1) != 0);
-                    break;
-                case 1:
-                    item.setLong("long", i);
-                    break;
-                case 2:
-                    item.setDouble("double", i * 0.5);
-                    break;
-                case 3:
-                    item.setString("string", "text");
-                    break;
-                case 4:
-                    item.setBundle("bundle", shared);
-                    break;
-            }
+            kinds[i % 5](item, i);
             const jint before = i < 5 ? localRefsOfThisThread(producerEnv) : 0;
             if (StatusItemBinder::get()->statusUpdate(item)) ++result[0];
             if (i < 5) result[2 + i] = localRefsOfThisThread(producerEnv) - before;
@@ -109,47 +109,11 @@ JNIEXPORT jintArray JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliver
     return out;
 }
 
-// Delivers a long item on the calling thread and reports, then clears, what a
-// throwing callback left: 1 for a true result, plus 2 for a pending exception.
-JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverLongReportingPending(
-    JNIEnv* env, jclass, jlong value) {
-    Item item;
-    item.setLong("k", value);
-    const bool delivered = StatusItemBinder::get()->statusUpdate(item);
-    const bool pending = env->ExceptionCheck();
-    if (pending) env->ExceptionClear();
-    return (delivered ? 1 : 0) | (pending ? 2 : 0);
-}
-
 // Wraps the handle's tree in a new Java Bundle the way a bundle item is handed over.
 JNIEXPORT jobject JNICALL Java_com_quorvel_dovra_statusitem_TestNative_wrapTree(JNIEnv* env, jclass,
                                                                                 jlong handle) {
     Bundle bundle(status::jni::treeOf(handle));
     return bundle.getJBundle(env);
-}
-
-// A native thread asks for its environment twice and runs `action` through it. True
-// when both requests gave the same environment.
-JNIEXPORT jboolean JNICALL Java_com_quorvel_dovra_statusitem_TestNative_runOnAttachedThread(
-    JNIEnv* env, jclass, jobject action) {
-    JavaVM* vm = nullptr;
-    env->GetJavaVM(&vm);
-    jobject global = env->NewGlobalRef(action);
-    bool same = false;
-    std::thread thread([&] {
-        JNIEnv* first = getJniEnv(vm);
-        JNIEnv* second = getJniEnv(vm);
-        same = first != nullptr && first == second;
-        if (first == nullptr) return;
-        jclass runnable = first->FindClass("java/lang/Runnable");
-        jmethodID run = first->GetMethodID(runnable, "run", "()V");
-        first->CallVoidMethod(global, run);
-        if (first->ExceptionCheck()) first->ExceptionClear();
-        first->DeleteLocalRef(runnable);
-    });
-    thread.join();
-    env->DeleteGlobalRef(global);
-    return same;
 }
 
 // A native whose body runs out of memory: the boundary turns it into a Java error.

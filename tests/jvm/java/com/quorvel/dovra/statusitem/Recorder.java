@@ -1,46 +1,38 @@
 package com.quorvel.dovra.statusitem;
 
+import java.lang.reflect.Proxy;
 import java.util.ArrayList;
+import java.util.Collections;
 import java.util.List;
+import java.util.function.Consumer;
 
-/** A listener that keeps every callback it receives, with the thread it came on. */
-class Recorder implements StatusItemClient.Listener {
+/** Keeps every callback its client receives, with the thread it came on. */
+final class Recorder {
+    /** The listener method called ("onLong", ...), its key and value, the calling thread. */
     record Event(String method, byte[] key, Object value, Thread thread) {}
 
-    private final List<Event> mEvents = new ArrayList<>();
+    private final List<Event> mEvents = Collections.synchronizedList(new ArrayList<>());
 
-    synchronized List<Event> take() {
-        List<Event> out = new ArrayList<>(mEvents);
-        mEvents.clear();
-        return out;
+    List<Event> take() {
+        synchronized (mEvents) {
+            List<Event> out = List.copyOf(mEvents);
+            mEvents.clear();
+            return out;
+        }
     }
 
-    synchronized void add(String method, byte[] key, Object value) {
-        mEvents.add(new Event(method, key, value, Thread.currentThread()));
+    StatusItemClient client() {
+        return client(mEvents::add);
     }
 
-    @Override
-    public void onBoolean(byte[] key, boolean value) {
-        add("statusUpdateBoolFromNative", key, value);
-    }
-
-    @Override
-    public void onLong(byte[] key, long value) {
-        add("statusUpdateLongFromNative", key, value);
-    }
-
-    @Override
-    public void onDouble(byte[] key, double value) {
-        add("statusUpdateDoubleFromNative", key, value);
-    }
-
-    @Override
-    public void onString(byte[] key, byte[] value) {
-        add("statusUpdateStringFromNative", key, value);
-    }
-
-    @Override
-    public void onBundle(byte[] key, Bundle value) {
-        add("statusUpdateBundleFromNative", key, value);
+    /** A client whose listener hands every callback to the sink. */
+    static StatusItemClient client(Consumer<Event> sink) {
+        return new StatusItemClient((StatusItemClient.Listener) Proxy.newProxyInstance(
+                Recorder.class.getClassLoader(), new Class<?>[] {StatusItemClient.Listener.class},
+                (proxy, method, args) -> {
+                    sink.accept(new Event(method.getName(), (byte[]) args[0], args[1],
+                            Thread.currentThread()));
+                    return null;
+                }));
     }
 }

@@ -11,7 +11,6 @@ import java.util.List;
 final class TestNative {
     record LogLine(int priority, String tag, String message) {}
 
-    static final int DEBUG = 3;
     static final int WARN = 5;
     static final int ERROR = 6;
 
@@ -50,7 +49,11 @@ final class TestNative {
 
     static native int refCount(long handle);
 
-    static native boolean deliverFields(byte[] key, int type, long bits, double real, byte[] text,
+    /**
+     * Delivers an item with its fields set directly: 1 for a true result, plus 2 for an
+     * exception left pending, which is cleared (on the calling thread only).
+     */
+    static native int deliverFields(byte[] key, int type, long bits, double real, byte[] text,
             long bundleHandle, boolean onNativeThread);
 
     /**
@@ -59,11 +62,7 @@ final class TestNative {
      */
     static native int[] deliverMany(int count);
 
-    static native int deliverLongReportingPending(long value);
-
     static native Bundle wrapTree(long handle);
-
-    static native boolean runOnAttachedThread(Runnable action);
 
     static native long failAllocation();
 
@@ -73,8 +72,8 @@ final class TestNative {
      */
     static native int[] peakLocalRefs(Method watched, Runnable action);
 
-    /** What the thirteen C++ getters read for the key, in BundleNativesTest's text form. */
-    static native String[] cppGetters(long handle, String key);
+    /** A new bundle that holds under "0" to "12" what the thirteen C++ getters read for the key. */
+    static native long cppGetters(long handle, String key);
 
     static native int entryCount(long handle);
 }
