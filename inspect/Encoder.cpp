@@ -1,13 +1,5 @@
-#include "inspect/Encoder.h"
-
-#include <stdint.h>
-#include <string.h>
-
-#include "bundle/Bundle.h"
 #include "bundle/BundleArray.h"
 #include "inspect/Kinds.h"
-#include "statusitem/Item.h"
-#include "statusitem/ItemWriter.h"
 
 namespace inspect {
 
@@ -87,7 +79,7 @@ Bundle buildBundle(const Json& j, int depth) {
     return b;
 }
 
-void writeItemJson(android::Parcel* p, const Json& j) {
+status::Item buildItem(const Json& j) {
     status::Item item;
     item.mKey = text(field(j, "key"));
     const Json& typeJson = field(j, "type");
@@ -102,7 +94,7 @@ void writeItemJson(android::Parcel* p, const Json& j) {
     } else {
         item.mBundle = buildBundle(field(j, "value"), 0);
     }
-    writeItem(p, item);
+    return item;
 }
 
 }  // namespace
@@ -115,15 +107,9 @@ bool encode(const Json& doc, Bytes& out, std::string& error) {
             throw Refused(kindJson, "expected \"bundle\", \"array\" or \"item\"");
         }
         const Json& value = field(doc, kindName(kind));
-        android::Parcel p;
-        if (kind == Kind::Bundle) {
-            buildBundle(value, 0).toParcel(&p);
-        } else if (kind == Kind::Array) {
-            buildArray(value, 0).toParcel(&p);
-        } else {
-            writeItemJson(&p, value);
-        }
-        out.assign(p.data(), p.data() + p.dataSize());
+        out = kind == Kind::Bundle  ? encoded(buildBundle(value, 0))
+              : kind == Kind::Array ? encoded(buildArray(value, 0))
+                                    : encoded(buildItem(value));
         return true;
     } catch (const std::exception& e) {
         error = e.what();

@@ -1,4 +1,4 @@
-#include "inspect/Input.h"
+#include "inspect/Inspect.h"
 
 #include <ctype.h>
 #include <errno.h>
@@ -6,24 +6,23 @@
 #include <string.h>
 
 #include <sstream>
+#include <stdexcept>
 #include <vector>
 
 namespace inspect {
 
-bool readAll(const std::string& path, Bytes& out, std::string& error) {
+Bytes readAll(const std::string& path) {
     FILE* file = path == "-" ? stdin : fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        error = path + ": " + strerror(errno);
-        return false;
-    }
+    if (file == nullptr) throw std::runtime_error(path + ": " + strerror(errno));
+    Bytes out;
     uint8_t buffer[65536];
     size_t n;
     while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
         out.insert(out.end(), buffer, buffer + n);
     const bool failed = ferror(file) != 0;
     if (file != stdin) fclose(file);
-    if (failed) error = path + ": read error";
-    return !failed;
+    if (failed) throw std::runtime_error(path + ": read error");
+    return out;
 }
 
 bool looksLikeHex(const Bytes& input) {

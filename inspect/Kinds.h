@@ -8,12 +8,26 @@
 
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 #include "bundle/Bundle.h"
-#include "inspect/Model.h"
+#include "inspect/Inspect.h"
 #include "statusitem/Item.h"
+#include "statusitem/ItemWriter.h"
 
 namespace inspect {
+
+// The bytes the library writes for a value.
+template <class T>
+Bytes encoded(const T& value) {
+    android::Parcel p;
+    if constexpr (std::is_same<T, status::Item>::value) {
+        writeItem(&p, value);  // the library only decodes items
+    } else {
+        value.toParcel(&p);
+    }
+    return p.data() == nullptr ? Bytes() : Bytes(p.data(), p.data() + p.dataSize());
+}
 
 // Why a JSON document cannot be encoded, after the JSON pointer of the value refused
 // (nlohmann's own, with JSON_DIAGNOSTICS).

@@ -1,8 +1,6 @@
-#include "inspect/LogLines.h"
+#include "inspect/Inspect.h"
 
 #include <android/log.h>
-
-#include "inspect/Model.h"
 
 namespace inspect {
 

@@ -1,4 +1,4 @@
-#include "inspect/Model.h"
+#include "inspect/Inspect.h"
 
 #include <stdarg.h>
 #include <stdio.h>
@@ -85,7 +85,7 @@ bool kindFromName(const std::string& name, Kind& kind) {
 
 Json textJson(const std::string& text) {
     if (isUtf8(text)) return text;
-    return Json{{"hex", toHex(text)}};
+    return Json{{"hex", toHex(reinterpret_cast<const uint8_t*>(text.data()), text.size())}};
 }
 
 Json doubleJson(double value) {
