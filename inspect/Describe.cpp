@@ -173,100 +173,93 @@ private:
     bool mItem = false;
 };
 
-// Describes values as the trace of their decoding tells, gathering the problems.
+// Describes values as the traces of their decoding tell, gathering the problems.
 class Describer {
 public:
-    Json decoded(Kind kind, const uint8_t* data, size_t size, Trace& t, int depth);
+    // Decodes a value of the kind, describes it, then files its problems after those of
+    // the values nested in it.
+    Json decoded(Kind kind, const uint8_t* data, size_t size, Trace& t, int depth) {
+        Json j;
+        if (kind == Kind::Bundle) {
+            const Bundle b = t.decode(status::decodeBundle, data, size);
+            j = bundle(b, t, Span{0, t.end}, t.path, depth);
+        } else if (kind == Kind::Array) {
+            const BundleArray a = t.decode(status::decodeBundleArray, data, size);
+            j = Json{{"offset", t.base}, {"size", t.end}, {"bundles", Json::array()}};
+            for (size_t i = 0; i < a.mBundles.size() && i < t.inner.size(); ++i) {
+                j["bundles"].push_back(
+                    bundle(a.mBundles[i], t, t.inner[i], t.path + format("[%zu]/", i), depth));
+            }
+        } else {
+            const status::Item item = t.decode(status::decodeItem, data, size);
+            const ItemRow* row = itemRow(item.mType);
+            j = Json{{"offset", t.base},
+                     {"size", t.end},
+                     {"key", textJson(item.mKey)},
+                     {"type", row != nullptr ? Json(row->name) : Json(item.mType)}};
+            if (row != nullptr) {
+                j["value"] = row->toJson != nullptr
+                                 ? row->toJson(item)
+                                 : bundle(item.mBundle, t, t.inner.empty() ? Span() : t.inner[0],
+                                          item.mKey + "/", depth);
+            }
+        }
+        problems.insert(problems.end(), t.problems.begin(), t.problems.end());
+        return j;
+    }
+
     Json problems = Json::array();
 
 private:
-    Json bundle(const Bundle& b, const Trace& t, Span span, const std::string& path, int depth);
+    Json bundle(const Bundle& b, const Trace& t, Span span, const std::string& path, int depth) {
+        Json j{{"offset", t.base + span.start},
+               {"size", span.end - span.start},
+               {"entries", Json::array()}};
+        for (const Node* node : nodesInOrder(b)) {
+            j["entries"].push_back(entry(b, *node, t, path, depth));
+        }
+        return j;
+    }
+
     Json entry(const Bundle& b, const Node& node, const Trace& t, const std::string& path,
-               int depth);
+               int depth) {
+        // A repeated key holds the value of its last occurrence.
+        const std::vector<EntryAt>& seen = t.entries.at(&node);
+        Json j{{"offset", t.base + seen.back().entry}};
+        if (seen.size() > 1) {
+            Json earlier = Json::array();
+            for (size_t i = 0; i + 1 < seen.size(); ++i) earlier.push_back(t.base + seen[i].entry);
+            j["replaces"] = earlier;
+        }
+        j["key"] = textJson(node.mKey);
+        const KindRow* row = kindRow(node.mType);
+        if (row == nullptr) {
+            j["kind"] = node.mType;
+            return j;
+        }
+        j["kind"] = row->name;
+        if (row->toJson != nullptr) {
+            j["value"] = row->toJson(b, node);
+            if (node.mType == Bundle::TYPE_BYTE_ARRAY && j["value"].is_null())
+                j["count"] = node.mSize;
+            return j;
+        }
+        // Stored bytes, which follow their length word, decode as the getters would; they
+        // are kept whenever the decoded value alone would not give them back.
+        const uint8_t* data = node.mParcel.data();
+        const size_t size = data == nullptr ? 0 : node.mParcel.dataSize();
+        j["size"] = node.mParcel.dataSize();
+        Trace nested(t.base + seen.back().value + sizeof(int32_t), path + node.mKey + "/");
+        if (depth <= 0 || size == 0) {  // nothing stored: the entry never held a value
+            j["value"] = nullptr;
+        } else {
+            const Kind kind = node.mType == Bundle::TYPE_BUNDLE ? Kind::Bundle : Kind::Array;
+            j["value"] = decoded(kind, data, size, nested, depth - 1);
+        }
+        if (!nested.same) j["bytes"] = toHex(data, size);
+        return j;
+    }
 };
-
-// Decodes a value of the kind, describes it, then files its problems after those of
-// the values nested in it.
-Json Describer::decoded(Kind kind, const uint8_t* data, size_t size, Trace& t, int depth) {
-    Json j;
-    if (kind == Kind::Bundle) {
-        const Bundle b = t.decode(status::decodeBundle, data, size);
-        j = bundle(b, t, Span{0, t.end}, t.path, depth);
-    } else if (kind == Kind::Array) {
-        const BundleArray a = t.decode(status::decodeBundleArray, data, size);
-        j = Json{{"offset", t.base}, {"size", t.end}, {"bundles", Json::array()}};
-        for (size_t i = 0; i < a.mBundles.size() && i < t.inner.size(); ++i) {
-            j["bundles"].push_back(
-                bundle(a.mBundles[i], t, t.inner[i], t.path + format("[%zu]/", i), depth));
-        }
-    } else {
-        const status::Item item = t.decode(status::decodeItem, data, size);
-        const ItemRow* row = itemRow(item.mType);
-        j = Json{{"offset", t.base},
-                 {"size", t.end},
-                 {"key", textJson(item.mKey)},
-                 {"type", row != nullptr ? Json(row->name) : Json(item.mType)}};
-        if (row != nullptr) {
-            j["value"] = row->toJson != nullptr
-                             ? row->toJson(item)
-                             : bundle(item.mBundle, t, t.inner.empty() ? Span() : t.inner[0],
-                                      item.mKey + "/", depth);
-        }
-    }
-    problems.insert(problems.end(), t.problems.begin(), t.problems.end());
-    return j;
-}
-
-Json Describer::bundle(const Bundle& b, const Trace& t, Span span, const std::string& path,
-                       int depth) {
-    Json j{{"offset", t.base + span.start},
-           {"size", span.end - span.start},
-           {"entries", Json::array()}};
-    for (const Node* node : nodesInOrder(b))
-        j["entries"].push_back(entry(b, *node, t, path, depth));
-    return j;
-}
-
-Json Describer::entry(const Bundle& b, const Node& node, const Trace& t, const std::string& path,
-                      int depth) {
-    static const std::vector<EntryAt> kNone;
-    const auto found = t.entries.find(&node);
-    const std::vector<EntryAt>& seen = found != t.entries.end() ? found->second : kNone;
-    // A repeated key holds the value of its last occurrence.
-    const EntryAt* e = seen.empty() ? nullptr : &seen.back();
-    Json j{{"offset", t.base + (e != nullptr ? e->entry : 0)}};
-    if (seen.size() > 1) {
-        Json earlier = Json::array();
-        for (size_t i = 0; i + 1 < seen.size(); ++i) earlier.push_back(t.base + seen[i].entry);
-        j["replaces"] = earlier;
-    }
-    j["key"] = textJson(node.mKey);
-    const KindRow* row = kindRow(node.mType);
-    if (row == nullptr) {
-        j["kind"] = node.mType;
-        return j;
-    }
-    j["kind"] = row->name;
-    if (row->toJson != nullptr) {
-        j["value"] = row->toJson(b, node);
-        if (node.mType == Bundle::TYPE_BYTE_ARRAY && j["value"].is_null()) j["count"] = node.mSize;
-        return j;
-    }
-    // Stored bytes, which follow their length word, decode as the getters would; they are
-    // kept whenever the decoded value alone would not give them back.
-    const uint8_t* data = node.mParcel.data();
-    const size_t size = data == nullptr ? 0 : node.mParcel.dataSize();
-    j["size"] = node.mParcel.dataSize();
-    Trace nested(t.base + (e != nullptr ? e->value + sizeof(int32_t) : 0), path + node.mKey + "/");
-    if (depth <= 0 || size == 0) {  // nothing stored: the entry never held a value
-        j["value"] = nullptr;
-    } else {
-        const Kind kind = node.mType == Bundle::TYPE_BUNDLE ? Kind::Bundle : Kind::Array;
-        j["value"] = decoded(kind, data, size, nested, depth - 1);
-    }
-    if (!nested.same) j["bytes"] = toHex(data, size);
-    return j;
-}
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include <stdint.h>
 
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -41,8 +42,11 @@ std::string text(const Json& j);
 // Keys and texts of a bundle end at their first NUL, so none may hold one.
 std::string bundleText(const Json& j);
 int64_t integer(const Json& j, int64_t min, int64_t max);
-double number(const Json& j);
-bool boolean(const Json& j);
+// An integer in T's range.
+template <class T>
+T integral(const Json& j) {
+    return static_cast<T>(integer(j, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+}
 
 enum class TextForm { kScalar, kElements, kBytes, kNested };
 

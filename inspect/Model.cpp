@@ -4,24 +4,19 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace inspect {
 
 std::string format(const char* fmt, ...) {
-    va_list args;
+    va_list args, again;
     va_start(args, fmt);
-    va_list again;
     va_copy(again, args);
-    const int n = vsnprintf(nullptr, 0, fmt, args);
-    va_end(args);
-    std::string out;
-    if (n > 0) {
-        out.resize(static_cast<size_t>(n) + 1);
-        vsnprintf(&out[0], out.size(), fmt, again);
-        out.pop_back();
-    }
+    std::string out(static_cast<size_t>(std::max(0, vsnprintf(nullptr, 0, fmt, args))), '\0');
+    vsnprintf(&out[0], out.size() + 1, fmt, again);  // its NUL lands on the string's own
     va_end(again);
+    va_end(args);
     return out;
 }
 

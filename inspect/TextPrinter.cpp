@@ -34,17 +34,20 @@ struct Printer {
         return out + "]";
     }
 
-    void bundle(const Json& bundle, int indent) const {
+    void entries(const Json& bundle, int indent) const {
         for (const Json& e : bundle["entries"]) entry(e, indent);
+    }
+
+    // A line for the bundle, "<head>, N entries", and its entries below it.
+    void bundle(size_t offset, int indent, const std::string& head, const Json& bundle) const {
+        line(offset, indent, head + ", " + plural(bundle["entries"].size(), "entry", "entries"));
+        entries(bundle, indent + 2);
     }
 
     void array(const Json& array, int indent) const {
         size_t i = 0;
-        for (const Json& b : array["bundles"]) {
-            line(b["offset"], indent,
-                 format("[%zu] bundle, ", i++) + plural(b["entries"].size(), "entry", "entries"));
-            bundle(b, indent + 2);
-        }
+        for (const Json& b : array["bundles"])
+            bundle(b["offset"], indent, format("[%zu] bundle", i++), b);
     }
 
     void nested(const Json& e, int indent) const {
@@ -61,7 +64,7 @@ struct Printer {
         line(e["offset"], indent, head);
         if (value.is_null()) return;
         if (isBundle) {
-            bundle(value, indent + 2);
+            entries(value, indent + 2);
         } else {
             array(value, indent + 2);
         }
@@ -124,16 +127,13 @@ void printText(const Json& doc, size_t elements) {
     const Printer printer{elements};
     const Json& value = doc[kind];
     if (kind == "bundle") {
-        line(value["offset"], 0, "bundle, " + plural(value["entries"].size(), "entry", "entries"));
-        printer.bundle(value, 2);
+        printer.bundle(value["offset"], 0, "bundle", value);
     } else if (kind == "array") {
         line(value["offset"], 0, plural(value["bundles"].size(), "bundle", "bundles"));
         printer.array(value, 2);
     } else if (value["type"] == "bundle") {
-        line(value["offset"], 2,
-             format("%-10s %s, ", "bundle", key(value["key"]).c_str()) +
-                 plural(value["value"]["entries"].size(), "entry", "entries"));
-        printer.bundle(value["value"], 4);
+        printer.bundle(value["offset"], 2, format("%-10s %s", "bundle", key(value["key"]).c_str()),
+                       value["value"]);
     } else {
         printer.entry(value, 2, "type");
     }
