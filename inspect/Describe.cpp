@@ -23,9 +23,9 @@ using Node = Bundle::HashNode;
 enum class Of { kBundle, kEntry, kText, kElement };
 
 // The reasons as the tool words them, one row per DecodeProblem in its order, and
-// whether decoding stopped there. In the words, {u} and {d} stand for the value
-// (unsigned, signed), {x} for it as a word in hex, {o} and {l} for the other number
-// (unsigned, 64-bit), {r} for the text's role and {c} for the bundle class name.
+// whether decoding stopped there. In the words, {v} stands for the value, {x} for it as
+// a word in hex, {o} for the other number, {r} for the text's role and {c} for the
+// bundle class name. Counts come unsigned, kinds and lengths as the int32 read.
 const struct {
     Of of;
     bool stops;
@@ -33,19 +33,19 @@ const struct {
 } kReasons[] = {
     {Of::kBundle, true, "bad magic identifier {x}"},
     {Of::kBundle, true, "the data ends before the count"},
-    {Of::kBundle, true, "the count promises {u} entries; the data holds {o}"},
-    {Of::kEntry, true, "unrecognised kind {d}"},
-    {Of::kEntry, true, "stored length {d} exceeds the {l} bytes left"},
-    {Of::kEntry, true, "array count {u} exceeds the {l} bytes left"},
-    {Of::kEntry, false, "byte array of {u} bytes has no block; it reads as absent"},
+    {Of::kBundle, true, "the count promises {v} entries; the data holds {o}"},
+    {Of::kEntry, true, "unrecognised kind {v}"},
+    {Of::kEntry, true, "stored length {v} exceeds the {o} bytes left"},
+    {Of::kEntry, true, "array count {v} exceeds the {o} bytes left"},
+    {Of::kEntry, false, "byte array of {v} bytes has no block; it reads as absent"},
     {Of::kEntry, false, "the data ends inside the value; read as 0"},
     {Of::kText, false, "the data ends before the {r}"},
-    {Of::kText, false, "{r} length {d} exceeds the data; read as empty"},
+    {Of::kText, false, "{r} length {v} exceeds the data; read as empty"},
     {Of::kText, false, "{r} lacks its zero terminator; read as empty"},
     {Of::kElement, true, "class name is not {c}"},
-    {Of::kElement, true, "the count promises {u} bundles; the data holds {o}"},
+    {Of::kElement, true, "the count promises {v} bundles; the data holds {o}"},
     {Of::kEntry, false, "the data ends before the type; read as 0"},
-    {Of::kEntry, true, "unknown value type {d}"},
+    {Of::kEntry, true, "unknown value type {v}"},
 };
 static_assert(sizeof(kReasons) / sizeof(kReasons[0]) ==
                   static_cast<size_t>(DecodeProblem::kUnknownType) + 1,
@@ -53,13 +53,10 @@ static_assert(sizeof(kReasons) / sizeof(kReasons[0]) ==
 
 std::string reasonText(const char* words, int64_t value, int64_t other) {
     static const char* const kRoles[] = {"key", "string", "string element"};
-    const unsigned u = static_cast<unsigned>(value);
     const std::pair<const char*, std::string> fills[] = {
-        {"{u}", format("%u", u)},
-        {"{d}", format("%d", static_cast<int>(value))},
-        {"{x}", format("%08X", u)},
-        {"{o}", format("%u", static_cast<unsigned>(other))},
-        {"{l}", format("%lld", static_cast<long long>(other))},
+        {"{v}", format("%lld", static_cast<long long>(value))},
+        {"{x}", format("%08X", static_cast<unsigned>(value))},
+        {"{o}", format("%lld", static_cast<long long>(other))},
         {"{r}", kRoles[other >= 0 && other < 3 ? other : 2]},
         {"{c}", BundleArray::BUNDLE_CLASS_NAME},
     };

@@ -69,13 +69,6 @@ bool reaches(unsigned long long offset, bool repeated, const Bytes& row, Bytes& 
     return true;
 }
 
-bool appendHex(const std::string& digits, Bytes& out) {
-    Bytes bytes;
-    if (!fromHex(digits, bytes)) return false;
-    out.insert(out.end(), bytes.begin(), bytes.end());
-    return true;
-}
-
 }  // namespace
 
 bool parseHex(const Bytes& input, Bytes& out, std::string& error) {
@@ -95,9 +88,8 @@ bool parseHex(const Bytes& input, Bytes& out, std::string& error) {
             std::istringstream tokens(line.substr(after));
             std::string token;
             row.clear();
-            while (row.size() < 16 && tokens >> token && isHexDigits(token) &&
-                   token.size() % 2 == 0 && row.size() + token.size() / 2 <= 16) {
-                appendHex(token, row);
+            while (tokens >> token && row.size() + token.size() / 2 <= 16) {
+                if (!fromHex(token, row)) break;
             }
             out.insert(out.end(), row.begin(), row.end());
             continue;
@@ -124,7 +116,7 @@ bool parseHex(const Bytes& input, Bytes& out, std::string& error) {
                 return false;
             }
         }
-        if (!appendHex(digits, out)) {
+        if (!fromHex(digits, out)) {
             error = format("line %zu: an odd number of hex digits", number);
             return false;
         }

@@ -18,7 +18,8 @@ using Bytes = std::vector<uint8_t>;
 std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 std::string toHex(const uint8_t* data, size_t size);
-// False for an odd length or a character that is not a hex digit.
+// Appends the bytes the digits spell; false, appending nothing, for an odd length or a
+// character that is not a hex digit.
 bool fromHex(const std::string& hex, Bytes& out);
 bool isUtf8(const std::string& s);
 // A text as a JSON string when it is UTF-8, else {"hex": its bytes}.

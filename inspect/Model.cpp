@@ -35,7 +35,6 @@ bool fromHex(const std::string& hex, Bytes& out) {
     if (hex.size() % 2 != 0 || hex.find_first_not_of("0123456789abcdefABCDEF") != hex.npos) {
         return false;
     }
-    out.clear();
     for (size_t i = 0; i < hex.size(); i += 2) {
         out.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
     }
