@@ -258,7 +258,10 @@ private:
     }
 };
 
-}  // namespace
+struct Guess {
+    Kind kind;
+    const char* why;
+};
 
 Guess guessKind(const Bytes& bytes) {
     int32_t words[2] = {0, 0};
@@ -275,7 +278,11 @@ Guess guessKind(const Bytes& bytes) {
     return {Kind::Item, "neither the bundle magic nor a bundle count"};
 }
 
-Json describe(const Bytes& bytes, Kind kind, int depth) {
+}  // namespace
+
+Json describe(const Bytes& bytes, std::optional<Kind> given, int depth) {
+    const Guess guess = given ? Guess{*given, nullptr} : guessKind(bytes);
+    const Kind kind = guess.kind;
     Describer describer;
     Trace t(0, "");
     Json doc{{"kind", kindName(kind)}, {"size", bytes.size()}};
@@ -288,6 +295,7 @@ Json describe(const Bytes& bytes, Kind kind, int depth) {
         doc["trailing"] = Json{{"offset", t.end}, {"size", bytes.size() - t.end}};
     }
     doc["exact"] = t.same;
+    if (guess.why != nullptr) doc["guessed"] = guess.why;
     return doc;
 }
 

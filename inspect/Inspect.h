@@ -7,6 +7,7 @@
 #include <stdint.h>
 
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,20 +55,14 @@ std::vector<std::string> takeLogLines();
 
 // ---- describing, printing, encoding
 
-struct Guess {
-    Kind kind;
-    std::string why;
-};
-// What the first word (and the second) suggest the bytes hold.
-Guess guessKind(const Bytes& bytes);
-
 // Decodes the bytes with the library and describes what it made, in the order the
 // encoder writes it, with the offsets the decoder reported, the problems it met (with
 // the log lines written for them), trailing bytes, and whether the bytes are their own
 // re-encoding. Nested values are decoded `depth` levels deep; deeper ones, and any
 // whose bytes the decoded value would not re-encode to, also keep their bytes, so
-// that the description always encodes back to the library's re-encoding.
-Json describe(const Bytes& bytes, Kind kind, int depth);
+// that the description always encodes back to the library's re-encoding. Without a
+// kind, the first word (and the second) suggest one, and "guessed" says why.
+Json describe(const Bytes& bytes, std::optional<Kind> kind, int depth);
 
 // Prints a description as an indented tree, one entry a line, with the offset where
 // each starts and at most `elements` elements of an array; then the problems,

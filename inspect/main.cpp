@@ -32,8 +32,7 @@ struct Options {
     bool encode = false;
     bool help = false;
     Format format = Format::Guess;
-    bool kindGiven = false;
-    Kind kind = Kind::Bundle;
+    std::optional<Kind> kind;  // guessed when not given
     int depth = 8;
     size_t elements = 8;
     std::string path = "-";
@@ -62,8 +61,9 @@ bool parse(int argc, char** argv, Options& o) {
         } else if (arg == "--hex") {
             o.format = Format::Hex;
         } else if (arg == "--as" && hasValue) {
-            if (!kindFromName(argv[++i], o.kind)) return false;
-            o.kindGiven = true;
+            Kind kind;
+            if (!kindFromName(argv[++i], kind)) return false;
+            o.kind = kind;
         } else if (arg == "--depth" && hasValue && number(argv[++i], 64, n)) {
             o.depth = static_cast<int>(n);
         } else if (arg == "--elements" && hasValue && number(argv[++i], 1 << 20, n)) {
@@ -116,9 +116,7 @@ int inspectParcel(const Options& o, Bytes& input) {
                 o.path.c_str(), error.c_str());
         bytes.swap(input);
     }
-    const Guess guess = o.kindGiven ? Guess{o.kind, ""} : guessKind(bytes);
-    Json doc = describe(bytes, guess.kind, o.depth);
-    if (!o.kindGiven) doc["guessed"] = guess.why;
+    const Json doc = describe(bytes, o.kind, o.depth);
     if (o.json) {
         printf("%s\n", doc.dump(2).c_str());
     } else {
