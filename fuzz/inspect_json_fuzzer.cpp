@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bundle/BundleArray.h"
-#include "inspect/Describe.h"
+#include "inspect/Inspect.h"
 #include "support/Parcels.h"
 
 namespace {

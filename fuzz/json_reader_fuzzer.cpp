@@ -6,8 +6,7 @@
 
 #include <string>
 
-#include "inspect/Describe.h"
-#include "inspect/Encoder.h"
+#include "inspect/Inspect.h"
 #include "support/Parcels.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,21 +1,12 @@
-#include "inspect/Describe.h"
-
 #include <string.h>
 
 #include <algorithm>
 #include <map>
-#include <memory>
-#include <type_traits>
-#include <utility>
 
-#include "bundle/Bundle.h"
 #include "bundle/BundleArray.h"
 #include "bundle/DecodeObserver.h"
 #include "bundle/InOrder.h"
 #include "inspect/Kinds.h"
-#include "inspect/LogLines.h"
-#include "statusitem/Item.h"
-#include "statusitem/ItemWriter.h"
 
 namespace inspect {
 
@@ -25,52 +16,16 @@ using android::Parcel;
 using status::Bundle;
 using status::BundleArray;
 using status::DecodeProblem;
-
-template <class T>
-Bytes encoded(const T& value) {
-    Parcel p;
-    if constexpr (std::is_same<T, status::Item>::value) {
-        writeItem(&p, value);  // the library only decodes items
-    } else {
-        value.toParcel(&p);
-    }
-    return p.data() == nullptr ? Bytes() : Bytes(p.data(), p.data() + p.dataSize());
-}
-
-struct Problem {
-    size_t offset = 0;
-    std::string entry;  // the key (or path) of the entry it concerns, if any
-    std::string reason;
-    bool stops = true;
-    std::vector<std::string> log;
-};
-
-struct EntryAt {
-    size_t offset;
-    size_t valueOffset;
-};
-
-// What the library's decoder told of one bundle (or of an array or item, whose bundles
-// are `inner`).
-struct Trace {
-    size_t start = 0;
-    size_t end = 0;
-    // Each node's entries in stream order: a repeated key's earlier ones come first.
-    std::map<const Bundle::HashNode*, std::vector<EntryAt>> entries;
-    std::vector<Problem> problems;
-    std::vector<Trace> inner;
-    std::string entry;  // the key being read: the entry's, or the item's
-    int32_t itemType = 0;
-};
+using Node = Bundle::HashNode;
 
 // Whom a problem concerns: the bundle itself, the entry (or item) being read, a text
 // (none when it is the key, which is not read yet), or an element of a bundle array.
 enum class Of { kBundle, kEntry, kText, kElement };
 
 // The reasons as the tool words them, one row per DecodeProblem in its order, and
-// whether decoding stopped there. In the words, {u} and {d} stand for the value
-// (unsigned, signed), {x} for it as a word in hex, {o} and {l} for the other number
-// (unsigned, 64-bit), {r} for the text's role and {c} for the bundle class name.
+// whether decoding stopped there. In the words, {v} stands for the value, {x} for it as
+// a word in hex, {o} for the other number, {r} for the text's role and {c} for the
+// bundle class name. Counts come unsigned, kinds and lengths as the int32 read.
 const struct {
     Of of;
     bool stops;
@@ -78,19 +33,19 @@ const struct {
 } kReasons[] = {
     {Of::kBundle, true, "bad magic identifier {x}"},
     {Of::kBundle, true, "the data ends before the count"},
-    {Of::kBundle, true, "the count promises {u} entries; the data holds {o}"},
-    {Of::kEntry, true, "unrecognised kind {d}"},
-    {Of::kEntry, true, "stored length {d} exceeds the {l} bytes left"},
-    {Of::kEntry, true, "array count {u} exceeds the {l} bytes left"},
-    {Of::kEntry, false, "byte array of {u} bytes has no block; it reads as absent"},
+    {Of::kBundle, true, "the count promises {v} entries; the data holds {o}"},
+    {Of::kEntry, true, "unrecognised kind {v}"},
+    {Of::kEntry, true, "stored length {v} exceeds the {o} bytes left"},
+    {Of::kEntry, true, "array count {v} exceeds the {o} bytes left"},
+    {Of::kEntry, false, "byte array of {v} bytes has no block; it reads as absent"},
     {Of::kEntry, false, "the data ends inside the value; read as 0"},
     {Of::kText, false, "the data ends before the {r}"},
-    {Of::kText, false, "{r} length {d} exceeds the data; read as empty"},
+    {Of::kText, false, "{r} length {v} exceeds the data; read as empty"},
     {Of::kText, false, "{r} lacks its zero terminator; read as empty"},
     {Of::kElement, true, "class name is not {c}"},
-    {Of::kElement, true, "the count promises {u} bundles; the data holds {o}"},
+    {Of::kElement, true, "the count promises {v} bundles; the data holds {o}"},
     {Of::kEntry, false, "the data ends before the type; read as 0"},
-    {Of::kEntry, true, "unknown value type {d}"},
+    {Of::kEntry, true, "unknown value type {v}"},
 };
 static_assert(sizeof(kReasons) / sizeof(kReasons[0]) ==
                   static_cast<size_t>(DecodeProblem::kUnknownType) + 1,
@@ -98,13 +53,10 @@ static_assert(sizeof(kReasons) / sizeof(kReasons[0]) ==
 
 std::string reasonText(const char* words, int64_t value, int64_t other) {
     static const char* const kRoles[] = {"key", "string", "string element"};
-    const unsigned u = static_cast<unsigned>(value);
     const std::pair<const char*, std::string> fills[] = {
-        {"{u}", format("%u", u)},
-        {"{d}", format("%d", static_cast<int>(value))},
-        {"{x}", format("%08X", u)},
-        {"{o}", format("%u", static_cast<unsigned>(other))},
-        {"{l}", format("%lld", static_cast<long long>(other))},
+        {"{v}", format("%lld", static_cast<long long>(value))},
+        {"{x}", format("%08X", static_cast<unsigned>(value))},
+        {"{o}", format("%lld", static_cast<long long>(other))},
         {"{r}", kRoles[other >= 0 && other < 3 ? other : 2]},
         {"{c}", BundleArray::BUNDLE_CLASS_NAME},
     };
@@ -116,224 +68,200 @@ std::string reasonText(const char* words, int64_t value, int64_t other) {
     return out;
 }
 
-// Files the decoder's reports under the bundle being read, each problem with the log
-// lines written for it.
-class Recorder : public status::DecodeObserver {
-public:
-    explicit Recorder(Trace& root) : mStack{&root} {}
+struct Span {
+    size_t start = 0;
+    size_t end = 0;
+};
 
-    void entry(const Bundle::HashNode& node, size_t offset, size_t valueOffset) override {
-        mStack.back()->entries[&node].push_back(EntryAt{offset, valueOffset});
-        mStack.back()->entry = node.mKey;
+struct EntryAt {
+    size_t entry;
+    size_t value;
+};
+
+// What the library's decoder told while it decoded one value from a copy of its bytes:
+// where each node's entries and values start (a repeated key's earlier ones first),
+// where the bundles of an array or an item lie, and the problems, each with the log
+// lines written for it, placed in the input at `base` and named below `path`.
+class Trace : public status::DecodeObserver {
+public:
+    Trace(size_t base, std::string path) : base(base), path(std::move(path)) {}
+
+    // Decodes as `decodeWith` does; `same` tells whether the bytes are the value's own
+    // encoding. The copy is gone before the caller describes the levels below, so that
+    // each level holds one copy of the rest of the nest, and `--depth` levels at most.
+    template <class Value>
+    Value decode(void (*decodeWith)(Parcel*, Value&, status::DecodeObserver*), const uint8_t* data,
+                 size_t size) {
+        Parcel p;
+        p.setData(data, size);
+        takeLogLines();
+        Value value;
+        bool whole = true;
+        try {
+            decodeWith(&p, value, this);
+        } catch (int) {
+            whole = false;  // an item of an unknown type: it keeps its key and type
+        }
+        end = p.dataPosition();
+        std::vector<std::string> lines = takeLogLines();
+        if (!lines.empty()) {
+            add(end, "", "log lines that match no problem of the decoder", false, std::move(lines));
+        }
+        if (whole && end == size) {
+            const Bytes again = encoded(value);
+            same = std::equal(again.begin(), again.end(), data, data + size);
+        }
+        return value;
+    }
+
+    void entry(const Node& node, size_t offset, size_t valueOffset) override {
+        entries[&node].push_back(EntryAt{offset, valueOffset});
+        mEntry = mInner + node.mKey;
     }
     void bundleStarts(size_t offset) override {
-        mStack.back()->inner.emplace_back();
-        mStack.push_back(&mStack.back()->inner.back());
-        mStack.back()->start = offset;
+        mInner = mItem ? mEntry + "/" : format("[%zu]/", inner.size());
+        inner.push_back(Span{offset, offset});
     }
     void bundleEnds(size_t offset) override {
-        mStack.back()->end = offset;
-        if (mStack.size() > 1) mStack.pop_back();
+        inner.back().end = offset;
+        mInner.clear();
     }
-    void item(const std::string& key, size_t) override { mStack.back()->entry = key; }
+    void item(const std::string& key, size_t) override {
+        mEntry = key;
+        mItem = true;
+    }
     void problem(DecodeProblem what, size_t offset, int64_t value, int64_t other) override {
-        Trace& t = *mStack.back();
         const auto& reason = kReasons[static_cast<size_t>(what)];
-        Problem p;
-        p.offset = offset;
-        p.reason = reasonText(reason.words, value, other);
-        p.stops = reason.stops;
+        std::string entry = mInner;
         if (reason.of == Of::kElement) {  // the bad element's index, or the first missing
             const int64_t index = what == DecodeProblem::kBadClassName ? value : other;
-            p.entry = format("[%u]", static_cast<unsigned>(index));
+            entry = format("[%u]", static_cast<unsigned>(index));
         } else if (reason.of == Of::kEntry ||
                    (reason.of == Of::kText &&
                     static_cast<status::TextRole>(other) != status::TextRole::kKey)) {
-            p.entry = t.entry;
+            entry = mEntry;
         }
-        if (what == DecodeProblem::kUnknownType) t.itemType = static_cast<int32_t>(value);
-        p.log = takeLogLines();
-        t.problems.push_back(std::move(p));
+        add(offset, entry, reasonText(reason.words, value, other), reason.stops, takeLogLines());
     }
+
+    const size_t base;
+    const std::string path;
+    size_t end = 0;
+    bool same = false;
+    std::map<const Node*, std::vector<EntryAt>> entries;
+    std::vector<Span> inner;
+    Json problems = Json::array();
 
 private:
-    std::vector<Trace*> mStack;
+    void add(size_t offset, const std::string& entry, const std::string& reason, bool stops,
+             std::vector<std::string> log) {
+        std::string named = path + entry;
+        if (!named.empty() && named.back() == '/') named.pop_back();
+        Json j{{"offset", base + offset},
+               {"entry", textJson(named)},
+               {"reason", reason},
+               {"stops", stops}};
+        if (!log.empty()) j["log"] = std::move(log);
+        problems.push_back(std::move(j));
+    }
+
+    std::string mEntry;  // the entry (or item) being read, with mInner before it
+    std::string mInner;  // the path of the bundle of an array or item being read
+    bool mItem = false;
 };
 
-// Decodes with the library from the parcel's position, which it leaves where the
-// library did, recording what the decoder reports.
-template <class Value, void (*decodeWith)(Parcel*, Value&, status::DecodeObserver*)>
-std::unique_ptr<Value> decode(const Parcel& p, Trace& t) {
-    t.start = p.dataPosition();
-    takeLogLines();
-    std::unique_ptr<Value> value(new Value());
-    Recorder recorder(t);
-    try {
-        decodeWith(const_cast<Parcel*>(&p), *value, &recorder);
-    } catch (int) {
-        value.reset();  // an item of an unknown type: no value, the problems say why
-    }
-    t.end = p.dataPosition();
-    std::vector<std::string> lines = takeLogLines();
-    if (!lines.empty()) {
-        Problem unmatched;
-        unmatched.offset = t.end;
-        unmatched.reason = "log lines that match no problem of the decoder";
-        unmatched.stops = false;
-        unmatched.log = std::move(lines);
-        t.problems.push_back(std::move(unmatched));
-    }
-    return value;
-}
-
-// Where a value lies: its offset base in the input and the path of keys to it.
-struct Place {
-    size_t base;
-    std::string path;
-};
-
+// Describes values as the traces of their decoding tell, gathering the problems.
 class Describer {
 public:
-    Json bundle(const Bundle& b, const Trace& t, const Place& at, int depth);
-    Json array(const BundleArray& a, const Trace& t, const Place& at, int depth);
-    Json item(const status::Item* item, const Trace& t, int depth);
-    Json takeProblems() { return std::move(mProblems); }
+    // Decodes a value of the kind, describes it, then files its problems after those of
+    // the values nested in it.
+    Json decoded(Kind kind, const uint8_t* data, size_t size, Trace& t, int depth) {
+        Json j;
+        if (kind == Kind::Bundle) {
+            const Bundle b = t.decode(status::decodeBundle, data, size);
+            j = bundle(b, t, Span{0, t.end}, t.path, depth);
+        } else if (kind == Kind::Array) {
+            const BundleArray a = t.decode(status::decodeBundleArray, data, size);
+            j = Json{{"offset", t.base}, {"size", t.end}, {"bundles", Json::array()}};
+            for (size_t i = 0; i < a.mBundles.size() && i < t.inner.size(); ++i) {
+                j["bundles"].push_back(
+                    bundle(a.mBundles[i], t, t.inner[i], t.path + format("[%zu]/", i), depth));
+            }
+        } else {
+            const status::Item item = t.decode(status::decodeItem, data, size);
+            const ItemRow* row = itemRow(item.mType);
+            j = Json{{"offset", t.base},
+                     {"size", t.end},
+                     {"key", textJson(item.mKey)},
+                     {"type", row != nullptr ? Json(row->name) : Json(item.mType)}};
+            if (row != nullptr) {
+                j["value"] = row->toJson != nullptr
+                                 ? row->toJson(item)
+                                 : bundle(item.mBundle, t, t.inner.empty() ? Span() : t.inner[0],
+                                          item.mKey + "/", depth);
+            }
+        }
+        problems.insert(problems.end(), t.problems.begin(), t.problems.end());
+        return j;
+    }
+
+    Json problems = Json::array();
 
 private:
-    Json entry(const Bundle& b, const Bundle::HashNode& node, const std::vector<EntryAt>& seen,
-               const Place& at, int depth);
-    void stored(const Bundle::HashNode& node, const Place& at, int depth, Json& j);
-    void add(const std::vector<Problem>& problems, const Place& at);
+    Json bundle(const Bundle& b, const Trace& t, Span span, const std::string& path, int depth) {
+        Json j{{"offset", t.base + span.start},
+               {"size", span.end - span.start},
+               {"entries", Json::array()}};
+        for (const Node* node : nodesInOrder(b)) {
+            j["entries"].push_back(entry(b, *node, t, path, depth));
+        }
+        return j;
+    }
 
-    Json mProblems = Json::array();
+    Json entry(const Bundle& b, const Node& node, const Trace& t, const std::string& path,
+               int depth) {
+        // A repeated key holds the value of its last occurrence.
+        const std::vector<EntryAt>& seen = t.entries.at(&node);
+        Json j{{"offset", t.base + seen.back().entry}};
+        if (seen.size() > 1) {
+            Json earlier = Json::array();
+            for (size_t i = 0; i + 1 < seen.size(); ++i) earlier.push_back(t.base + seen[i].entry);
+            j["replaces"] = earlier;
+        }
+        j["key"] = textJson(node.mKey);
+        const KindRow* row = kindRow(node.mType);
+        if (row == nullptr) {
+            j["kind"] = node.mType;
+            return j;
+        }
+        j["kind"] = row->name;
+        if (row->toJson != nullptr) {
+            j["value"] = row->toJson(b, node);
+            if (node.mType == Bundle::TYPE_BYTE_ARRAY && j["value"].is_null())
+                j["count"] = node.mSize;
+            return j;
+        }
+        // Stored bytes, which follow their length word, decode as the getters would; they
+        // are kept whenever the decoded value alone would not give them back.
+        const uint8_t* data = node.mParcel.data();
+        const size_t size = data == nullptr ? 0 : node.mParcel.dataSize();
+        j["size"] = node.mParcel.dataSize();
+        Trace nested(t.base + seen.back().value + sizeof(int32_t), path + node.mKey + "/");
+        if (depth <= 0 || size == 0) {  // nothing stored: the entry never held a value
+            j["value"] = nullptr;
+        } else {
+            const Kind kind = node.mType == Bundle::TYPE_BUNDLE ? Kind::Bundle : Kind::Array;
+            j["value"] = decoded(kind, data, size, nested, depth - 1);
+        }
+        if (!nested.same) j["bytes"] = toHex(data, size);
+        return j;
+    }
 };
 
-void Describer::add(const std::vector<Problem>& problems, const Place& at) {
-    for (const Problem& problem : problems) {
-        std::string entry = at.path + problem.entry;
-        if (!entry.empty() && entry.back() == '/') entry.pop_back();
-        Json j;
-        j["offset"] = at.base + problem.offset;
-        j["entry"] = textJson(entry);
-        j["reason"] = problem.reason;
-        j["stops"] = problem.stops;
-        if (!problem.log.empty()) j["log"] = problem.log;
-        mProblems.push_back(std::move(j));
-    }
-}
-
-Json Describer::bundle(const Bundle& b, const Trace& t, const Place& at, int depth) {
-    static const std::vector<EntryAt> kNone;
-    Json j;
-    j["offset"] = at.base + t.start;
-    j["size"] = t.end - t.start;
-    j["entries"] = Json::array();
-    for (const Bundle::HashNode* node : nodesInOrder(b)) {
-        const auto seen = t.entries.find(node);
-        j["entries"].push_back(
-            entry(b, *node, seen == t.entries.end() ? kNone : seen->second, at, depth));
-    }
-    add(t.problems, at);
-    return j;
-}
-
-Json Describer::array(const BundleArray& a, const Trace& t, const Place& at, int depth) {
-    Json j;
-    j["offset"] = at.base + t.start;
-    j["size"] = t.end - t.start;
-    j["bundles"] = Json::array();
-    for (size_t i = 0; i < a.mBundles.size() && i < t.inner.size(); ++i) {
-        const Place element{at.base, at.path + format("[%zu]/", i)};
-        j["bundles"].push_back(bundle(a.mBundles[i], t.inner[i], element, depth));
-    }
-    add(t.problems, at);
-    return j;
-}
-
-Json Describer::item(const status::Item* item, const Trace& t, int depth) {
-    Json j;
-    j["offset"] = t.start;
-    j["size"] = t.end - t.start;
-    j["key"] = textJson(item != nullptr ? item->mKey : t.entry);
-    const int32_t type = item != nullptr ? item->mType : t.itemType;
-    const ItemRow* row = itemRow(type);
-    j["type"] = row != nullptr ? Json(row->name) : Json(type);
-    if (item != nullptr && row != nullptr) {
-        j["value"] = row->toJson != nullptr
-                         ? row->toJson(*item)
-                         : bundle(item->mBundle, t.inner.empty() ? Trace() : t.inner.front(),
-                                  Place{0, item->mKey + "/"}, depth);
-    }
-    add(t.problems, Place{0, ""});
-    return j;
-}
-
-Json Describer::entry(const Bundle& b, const Bundle::HashNode& node,
-                      const std::vector<EntryAt>& seen, const Place& at, int depth) {
-    // A repeated key holds the value of its last occurrence.
-    const EntryAt* e = seen.empty() ? nullptr : &seen.back();
-    Json j;
-    j["offset"] = at.base + (e != nullptr ? e->offset : 0);
-    if (seen.size() > 1) {
-        Json earlier = Json::array();
-        for (size_t i = 0; i + 1 < seen.size(); ++i) earlier.push_back(at.base + seen[i].offset);
-        j["replaces"] = earlier;
-    }
-    j["key"] = textJson(node.mKey);
-    const KindRow* row = kindRow(node.mType);
-    if (row == nullptr) {
-        j["kind"] = node.mType;
-        return j;
-    }
-    j["kind"] = row->name;
-    if (row->toJson != nullptr) {
-        j["value"] = row->toJson(b, node);
-        if (node.mType == Bundle::TYPE_BYTE_ARRAY && j["value"].is_null()) j["count"] = node.mSize;
-        return j;
-    }
-    // The stored bytes follow their length word.
-    const size_t offset = at.base + (e != nullptr ? e->valueOffset + sizeof(int32_t) : 0);
-    j["size"] = node.mParcel.dataSize();
-    stored(node, Place{offset, at.path + node.mKey + "/"}, depth, j);
-    return j;
-}
-
-// Decodes a value from a copy of its bytes, and tells whether its encoding gives those
-// bytes back. For a nested value the copy goes before the caller describes the levels
-// below, so that each level holds one copy of the rest of the nest (its value's), and
-// `--depth` levels at the most are held at once.
-template <class Value, void (*decodeWith)(Parcel*, Value&, status::DecodeObserver*)>
-std::unique_ptr<Value> decodeCopy(const uint8_t* data, size_t size, Trace& t, bool& same) {
-    Parcel p;
-    p.setData(data, size);
-    std::unique_ptr<Value> value = decode<Value, decodeWith>(p, t);
-    if (value != nullptr && p.dataPosition() == size) {
-        const Bytes again = encoded(*value);
-        same = again.size() == size && (size == 0 || memcmp(again.data(), data, size) == 0);
-    }
-    return value;
-}
-
-// Decodes stored bytes as the getters would. The bytes themselves are kept whenever
-// the decoded value alone would not give them back.
-void Describer::stored(const Bundle::HashNode& node, const Place& at, int depth, Json& j) {
-    const uint8_t* data = node.mParcel.data();
-    const size_t size = data == nullptr ? 0 : node.mParcel.dataSize();
-    bool same = false;
-    Trace t;
-    if (depth <= 0 || size == 0) {  // nothing stored: the entry never held a value
-        j["value"] = nullptr;
-    } else if (node.mType == Bundle::TYPE_BUNDLE) {
-        const auto value = decodeCopy<Bundle, status::decodeBundle>(data, size, t, same);
-        j["value"] = bundle(*value, t, at, depth - 1);
-    } else {
-        const auto value = decodeCopy<BundleArray, status::decodeBundleArray>(data, size, t, same);
-        j["value"] = array(*value, t, at, depth - 1);
-    }
-    if (!same) j["bytes"] = toHex(data, size);
-}
-
-}  // namespace
+struct Guess {
+    Kind kind;
+    const char* why;
+};
 
 Guess guessKind(const Bytes& bytes) {
     int32_t words[2] = {0, 0};
@@ -350,37 +278,24 @@ Guess guessKind(const Bytes& bytes) {
     return {Kind::Item, "neither the bundle magic nor a bundle count"};
 }
 
-Json describe(const Bytes& bytes, Kind kind, int depth) {
+}  // namespace
+
+Json describe(const Bytes& bytes, std::optional<Kind> given, int depth) {
+    const Guess guess = given ? Guess{*given, nullptr} : guessKind(bytes);
+    const Kind kind = guess.kind;
     Describer describer;
-    Json doc;
-    doc["kind"] = kindName(kind);
-    doc["size"] = bytes.size();
-    Json& value = doc[kindName(kind)];
-    const Place top{0, ""};
-    Trace t;
-    bool same = false;
-    if (kind == Kind::Bundle) {
-        const auto b =
-            decodeCopy<Bundle, status::decodeBundle>(bytes.data(), bytes.size(), t, same);
-        value = describer.bundle(*b, t, top, depth);
-    } else if (kind == Kind::Array) {
-        const auto a =
-            decodeCopy<BundleArray, status::decodeBundleArray>(bytes.data(), bytes.size(), t, same);
-        value = describer.array(*a, t, top, depth);
-    } else {
-        const auto item =
-            decodeCopy<status::Item, status::decodeItem>(bytes.data(), bytes.size(), t, same);
-        value = describer.item(item.get(), t, depth);
-    }
-    Json problems = describer.takeProblems();
+    Trace t(0, "");
+    Json doc{{"kind", kindName(kind)}, {"size", bytes.size()}};
+    doc[kindName(kind)] = describer.decoded(kind, bytes.data(), bytes.size(), t, depth);
+    Json& problems = doc["problems"] = std::move(describer.problems);
     std::stable_sort(problems.begin(), problems.end(), [](const Json& a, const Json& b) {
         return a["offset"].get<size_t>() < b["offset"].get<size_t>();
     });
-    doc["problems"] = std::move(problems);
     if (t.end < bytes.size()) {
         doc["trailing"] = Json{{"offset", t.end}, {"size", bytes.size() - t.end}};
     }
-    doc["exact"] = same;
+    doc["exact"] = t.same;
+    if (guess.why != nullptr) doc["guessed"] = guess.why;
     return doc;
 }
 

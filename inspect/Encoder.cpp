@@ -1,13 +1,5 @@
-#include "inspect/Encoder.h"
-
-#include <stdint.h>
-#include <string.h>
-
-#include "bundle/Bundle.h"
 #include "bundle/BundleArray.h"
 #include "inspect/Kinds.h"
-#include "statusitem/Item.h"
-#include "statusitem/ItemWriter.h"
 
 namespace inspect {
 
@@ -30,27 +22,16 @@ BundleArray buildArray(const Json& j, int depth) {
     return a;
 }
 
-// Stored bytes go in as they are, as the decoder keeps them.
-void setStored(Bundle& b, const std::string& key, int32_t kind, const Bytes& bytes) {
-    Bundle::HashNode* node = b.getTree()->getNode(key.c_str(), true);
-    node->mType = kind;
-    node->mParcel.freeData();
-    if (!bytes.empty()) {
-        android::Parcel source;
-        source.setData(bytes.data(), bytes.size());
-        node->mParcel.appendFrom(&source, 0, bytes.size());
-    }
-    node->mParcel.setDataPosition(0);
-}
-
 void setNested(Bundle& b, const std::string& key, int32_t kind, const Json& e, int depth) {
-    if (e.contains("bytes")) {
+    if (e.contains("bytes")) {  // stored bytes go in as they are, as the decoder keeps them
         Bytes bytes;
         const Json& hex = e["bytes"];
         if (!hex.is_string() || !fromHex(hex.get<std::string>(), bytes)) {
             throw Refused(hex, "expected hex digits");
         }
-        setStored(b, key, kind, bytes);
+        Bundle::HashNode* node = b.getTree()->getNode(key.c_str(), true);
+        node->mType = kind;
+        node->mParcel.setData(bytes.data(), bytes.size());
     } else if (kind == Bundle::TYPE_BUNDLE) {
         b.set(key.c_str(), buildBundle(field(e, "value"), depth + 1));
     } else {
@@ -63,7 +44,7 @@ void setEntry(Bundle& b, const Json& e, int depth) {
     const char* k = key.c_str();
     const Json& kindJson = field(e, "kind");
     if (kindJson.is_number()) {
-        const int32_t tag = static_cast<int32_t>(integer(kindJson, INT32_MIN, INT32_MAX));
+        const int32_t tag = integral<int32_t>(kindJson);
         if (kindRow(tag) != nullptr) throw Refused(kindJson, "use the kind's name");
         b.getTree()->getNode(k, true)->mType = tag;  // written without a value
         return;
@@ -87,13 +68,12 @@ Bundle buildBundle(const Json& j, int depth) {
     return b;
 }
 
-void writeItemJson(android::Parcel* p, const Json& j) {
+status::Item buildItem(const Json& j) {
     status::Item item;
     item.mKey = text(field(j, "key"));
     const Json& typeJson = field(j, "type");
-    item.mType = typeJson.is_string()
-                     ? itemCode(typeJson.get<std::string>())
-                     : static_cast<int32_t>(integer(typeJson, INT32_MIN, INT32_MAX));
+    item.mType =
+        typeJson.is_string() ? itemCode(typeJson.get<std::string>()) : integral<int32_t>(typeJson);
     const ItemRow* row = itemRow(item.mType);
     if (row == nullptr) {  // an unknown code is written alone, as the decoder met it
         if (typeJson.is_string()) throw Refused(typeJson, "unknown type");
@@ -102,7 +82,7 @@ void writeItemJson(android::Parcel* p, const Json& j) {
     } else {
         item.mBundle = buildBundle(field(j, "value"), 0);
     }
-    writeItem(p, item);
+    return item;
 }
 
 }  // namespace
@@ -115,15 +95,9 @@ bool encode(const Json& doc, Bytes& out, std::string& error) {
             throw Refused(kindJson, "expected \"bundle\", \"array\" or \"item\"");
         }
         const Json& value = field(doc, kindName(kind));
-        android::Parcel p;
-        if (kind == Kind::Bundle) {
-            buildBundle(value, 0).toParcel(&p);
-        } else if (kind == Kind::Array) {
-            buildArray(value, 0).toParcel(&p);
-        } else {
-            writeItemJson(&p, value);
-        }
-        out.assign(p.data(), p.data() + p.dataSize());
+        out = kind == Kind::Bundle  ? encoded(buildBundle(value, 0))
+              : kind == Kind::Array ? encoded(buildArray(value, 0))
+                                    : encoded(buildItem(value));
         return true;
     } catch (const std::exception& e) {
         error = e.what();

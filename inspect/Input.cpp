@@ -1,4 +1,4 @@
-#include "inspect/Input.h"
+#include "inspect/Inspect.h"
 
 #include <ctype.h>
 #include <errno.h>
@@ -6,24 +6,23 @@
 #include <string.h>
 
 #include <sstream>
+#include <stdexcept>
 #include <vector>
 
 namespace inspect {
 
-bool readAll(const std::string& path, Bytes& out, std::string& error) {
+Bytes readAll(const std::string& path) {
     FILE* file = path == "-" ? stdin : fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        error = path + ": " + strerror(errno);
-        return false;
-    }
+    if (file == nullptr) throw std::runtime_error(path + ": " + strerror(errno));
+    Bytes out;
     uint8_t buffer[65536];
     size_t n;
     while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
         out.insert(out.end(), buffer, buffer + n);
     const bool failed = ferror(file) != 0;
     if (file != stdin) fclose(file);
-    if (failed) error = path + ": read error";
-    return !failed;
+    if (failed) throw std::runtime_error(path + ": read error");
+    return out;
 }
 
 bool looksLikeHex(const Bytes& input) {
@@ -70,13 +69,6 @@ bool reaches(unsigned long long offset, bool repeated, const Bytes& row, Bytes& 
     return true;
 }
 
-bool appendHex(const std::string& digits, Bytes& out) {
-    Bytes bytes;
-    if (!fromHex(digits, bytes)) return false;
-    out.insert(out.end(), bytes.begin(), bytes.end());
-    return true;
-}
-
 }  // namespace
 
 bool parseHex(const Bytes& input, Bytes& out, std::string& error) {
@@ -96,9 +88,8 @@ bool parseHex(const Bytes& input, Bytes& out, std::string& error) {
             std::istringstream tokens(line.substr(after));
             std::string token;
             row.clear();
-            while (row.size() < 16 && tokens >> token && isHexDigits(token) &&
-                   token.size() % 2 == 0 && row.size() + token.size() / 2 <= 16) {
-                appendHex(token, row);
+            while (tokens >> token && row.size() + token.size() / 2 <= 16) {
+                if (!fromHex(token, row)) break;
             }
             out.insert(out.end(), row.begin(), row.end());
             continue;
@@ -125,7 +116,7 @@ bool parseHex(const Bytes& input, Bytes& out, std::string& error) {
                 return false;
             }
         }
-        if (!appendHex(digits, out)) {
+        if (!fromHex(digits, out)) {
             error = format("line %zu: an odd number of hex digits", number);
             return false;
         }

@@ -51,21 +51,23 @@ std::string text(const Json& j) {
 }
 
 int64_t integer(const Json& j, int64_t min, int64_t max) {
-    bool fits = false;
-    int64_t value = 0;
-    if (j.is_number_unsigned()) {
-        const uint64_t u = j.get<uint64_t>();
-        fits = u <= static_cast<uint64_t>(max);
-        value = static_cast<int64_t>(u);
-    } else if (j.is_number_integer()) {
-        value = j.get<int64_t>();
-        fits = value >= min && value <= max;
-    }
+    // nlohmann keeps non-negative integers unsigned, where they may exceed INT64_MAX.
+    const bool fits = j.is_number_unsigned() ? j.get<uint64_t>() <= static_cast<uint64_t>(max)
+                                             : j.is_number_integer() && j.get<int64_t>() >= min &&
+                                                   j.get<int64_t>() <= max;
     if (!fits)
         throw Refused(j, format("expected an integer from %lld to %lld",
                                 static_cast<long long>(min), static_cast<long long>(max)));
-    return value;
+    return j.get<int64_t>();
 }
+
+std::string bundleText(const Json& j) {
+    std::string s = text(j);
+    if (s.find('\0') != std::string::npos) throw Refused(j, "a bundle text holds a NUL");
+    return s;
+}
+
+namespace {
 
 double number(const Json& j) {
     if (j.is_number()) return j.get<double>();
@@ -86,14 +88,6 @@ bool boolean(const Json& j) {
     return j.get<bool>();
 }
 
-std::string bundleText(const Json& j) {
-    std::string s = text(j);
-    if (s.find('\0') != std::string::npos) throw Refused(j, "a bundle text holds a NUL");
-    return s;
-}
-
-namespace {
-
 // ---- element arrays: one row shape for the numbers, with the element's own rules
 
 template <class T>
@@ -105,12 +99,6 @@ Json elementJson(const double& v) {
 }
 Json elementJson(const std::string& v) {
     return textJson(v);
-}
-unsigned short wordElement(const Json& x) {
-    return static_cast<unsigned short>(integer(x, 0, UINT16_MAX));
-}
-int intElement(const Json& x) {
-    return static_cast<int>(integer(x, INT32_MIN, INT32_MAX));
 }
 
 template <class T, bool (Bundle::*get)(const char*, std::vector<T>&) const>
@@ -168,16 +156,12 @@ constexpr KindRow kKinds[] = {
      [](Bundle& b, const char* key, const Json& v) { b.set(key, boolean(v)); }},
     {Bundle::TYPE_INT32, "int32", TextForm::kScalar,
      [](const Bundle& b, const Node& n) { return Json(b.getInt32(n.mKey.c_str())); },
-     [](Bundle& b, const char* key, const Json& v) {
-         b.set(key, static_cast<int>(integer(v, INT32_MIN, INT32_MAX)));
-     }},
+     [](Bundle& b, const char* key, const Json& v) { b.set(key, integral<int>(v)); }},
     {Bundle::TYPE_INT64, "int64", TextForm::kScalar,
      [](const Bundle& b, const Node& n) {
          return Json(static_cast<int64_t>(b.getInt64(n.mKey.c_str())));
      },
-     [](Bundle& b, const char* key, const Json& v) {
-         b.set(key, static_cast<long long>(integer(v, INT64_MIN, INT64_MAX)));
-     }},
+     [](Bundle& b, const char* key, const Json& v) { b.set(key, integral<long long>(v)); }},
     {Bundle::TYPE_DOUBLE, "double", TextForm::kScalar,
      [](const Bundle& b, const Node& n) { return doubleJson(b.getDouble(n.mKey.c_str())); },
      [](Bundle& b, const char* key, const Json& v) { b.set(key, number(v)); }},
@@ -187,8 +171,8 @@ constexpr KindRow kKinds[] = {
     {Bundle::TYPE_BUNDLE, "bundle", TextForm::kNested, nullptr, nullptr},
     numbers<bool, &Bundle::getBoolArray, boolean>(Bundle::TYPE_BOOL_ARRAY, "bool[]"),
     {Bundle::TYPE_BYTE_ARRAY, "byte[]", TextForm::kBytes, bytesJson, bytesFrom},
-    numbers<unsigned short, &Bundle::getWordArray, wordElement>(Bundle::TYPE_WORD_ARRAY, "word[]"),
-    numbers<int, &Bundle::getIntArray, intElement>(Bundle::TYPE_INT_ARRAY, "int[]"),
+    numbers<unsigned short, &Bundle::getWordArray, integral>(Bundle::TYPE_WORD_ARRAY, "word[]"),
+    numbers<int, &Bundle::getIntArray, integral>(Bundle::TYPE_INT_ARRAY, "int[]"),
     numbers<double, &Bundle::getDoubleArray, number>(Bundle::TYPE_DOUBLE_ARRAY, "double[]"),
     {Bundle::TYPE_STRING_ARRAY, "string[]", TextForm::kElements,
      elementsJson<std::string, &Bundle::getStringArray>, stringsFrom},
@@ -209,7 +193,7 @@ constexpr ItemRow kItemTypes[] = {
     {"bool", [](const Item& i) { return Json(i.mValue.mBool); },
      [](Item& i, const Json& v) { i.mValue.mBool = boolean(v); }},
     {"long", [](const Item& i) { return Json(i.mValue.mInt64); },
-     [](Item& i, const Json& v) { i.mValue.mInt64 = integer(v, INT64_MIN, INT64_MAX); }},
+     [](Item& i, const Json& v) { i.mValue.mInt64 = integral<int64_t>(v); }},
     {"double", [](const Item& i) { return doubleJson(i.mValue.mDouble); },
      [](Item& i, const Json& v) { i.mValue.mDouble = number(v); }},
     {"string", [](const Item& i) { return textJson(i.mString); },

@@ -6,14 +6,29 @@
 
 #include <stdint.h>
 
+#include <limits>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 #include "bundle/Bundle.h"
-#include "inspect/Model.h"
+#include "inspect/Inspect.h"
 #include "statusitem/Item.h"
+#include "statusitem/ItemWriter.h"
 
 namespace inspect {
+
+// The bytes the library writes for a value.
+template <class T>
+Bytes encoded(const T& value) {
+    android::Parcel p;
+    if constexpr (std::is_same<T, status::Item>::value) {
+        writeItem(&p, value);  // the library only decodes items
+    } else {
+        value.toParcel(&p);
+    }
+    return p.data() == nullptr ? Bytes() : Bytes(p.data(), p.data() + p.dataSize());
+}
 
 // Why a JSON document cannot be encoded, after the JSON pointer of the value refused
 // (nlohmann's own, with JSON_DIAGNOSTICS).
@@ -27,8 +42,11 @@ std::string text(const Json& j);
 // Keys and texts of a bundle end at their first NUL, so none may hold one.
 std::string bundleText(const Json& j);
 int64_t integer(const Json& j, int64_t min, int64_t max);
-double number(const Json& j);
-bool boolean(const Json& j);
+// An integer in T's range.
+template <class T>
+T integral(const Json& j) {
+    return static_cast<T>(integer(j, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
+}
 
 enum class TextForm { kScalar, kElements, kBytes, kNested };
 

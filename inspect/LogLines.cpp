@@ -1,8 +1,6 @@
-#include "inspect/LogLines.h"
+#include "inspect/Inspect.h"
 
 #include <android/log.h>
-
-#include "inspect/Model.h"
 
 namespace inspect {
 
@@ -10,13 +8,9 @@ namespace {
 
 std::vector<std::string> gLines;
 
-char priorityLetter(int priority) {
-    static const char kLetters[] = "??VDIWEF";
-    return priority >= 0 && priority < 8 ? kLetters[priority] : '?';
-}
-
 void keep(const __android_logger_data* data, const char* message) {
-    std::string line(1, priorityLetter(data->priority));
+    const int priority = data->priority;
+    std::string line(1, priority >= 0 && priority < 8 ? "??VDIWEF"[priority] : '?');
     line += '/';
     line += data->tag != nullptr ? data->tag : "";
     line += ": ";

@@ -1,27 +1,22 @@
-#include "inspect/Model.h"
+#include "inspect/Inspect.h"
 
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace inspect {
 
 std::string format(const char* fmt, ...) {
-    va_list args;
+    va_list args, again;
     va_start(args, fmt);
-    va_list again;
     va_copy(again, args);
-    const int n = vsnprintf(nullptr, 0, fmt, args);
-    va_end(args);
-    std::string out;
-    if (n > 0) {
-        out.resize(static_cast<size_t>(n) + 1);
-        vsnprintf(&out[0], out.size(), fmt, again);
-        out.pop_back();
-    }
+    std::string out(static_cast<size_t>(std::max(0, vsnprintf(nullptr, 0, fmt, args))), '\0');
+    vsnprintf(&out[0], out.size() + 1, fmt, again);  // its NUL lands on the string's own
     va_end(again);
+    va_end(args);
     return out;
 }
 
@@ -40,7 +35,6 @@ bool fromHex(const std::string& hex, Bytes& out) {
     if (hex.size() % 2 != 0 || hex.find_first_not_of("0123456789abcdefABCDEF") != hex.npos) {
         return false;
     }
-    out.clear();
     for (size_t i = 0; i < hex.size(); i += 2) {
         out.push_back(static_cast<uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
     }
@@ -85,7 +79,7 @@ bool kindFromName(const std::string& name, Kind& kind) {
 
 Json textJson(const std::string& text) {
     if (isUtf8(text)) return text;
-    return Json{{"hex", toHex(text)}};
+    return Json{{"hex", toHex(reinterpret_cast<const uint8_t*>(text.data()), text.size())}};
 }
 
 Json doubleJson(double value) {

@@ -7,11 +7,7 @@
 
 #include <string>
 
-#include "inspect/Describe.h"
-#include "inspect/Encoder.h"
-#include "inspect/Input.h"
-#include "inspect/LogLines.h"
-#include "inspect/TextPrinter.h"
+#include "inspect/Inspect.h"
 
 namespace {
 
@@ -36,8 +32,7 @@ struct Options {
     bool encode = false;
     bool help = false;
     Format format = Format::Guess;
-    bool kindGiven = false;
-    Kind kind = Kind::Bundle;
+    std::optional<Kind> kind;  // guessed when not given
     int depth = 8;
     size_t elements = 8;
     std::string path = "-";
@@ -66,8 +61,9 @@ bool parse(int argc, char** argv, Options& o) {
         } else if (arg == "--hex") {
             o.format = Format::Hex;
         } else if (arg == "--as" && hasValue) {
-            if (!kindFromName(argv[++i], o.kind)) return false;
-            o.kindGiven = true;
+            Kind kind;
+            if (!kindFromName(argv[++i], kind)) return false;
+            o.kind = kind;
         } else if (arg == "--depth" && hasValue && number(argv[++i], 64, n)) {
             o.depth = static_cast<int>(n);
         } else if (arg == "--elements" && hasValue && number(argv[++i], 1 << 20, n)) {
@@ -82,16 +78,7 @@ bool parse(int argc, char** argv, Options& o) {
     return true;
 }
 
-bool load(const Options& o, Bytes& input) {
-    std::string error;
-    if (readAll(o.path, input, error)) return true;
-    fprintf(stderr, "bundle-inspect: %s\n", error.c_str());
-    return false;
-}
-
-int encodeJson(const Options& o) {
-    Bytes input;
-    if (!load(o, input)) return kUsage;
+int encodeJson(const Options& o, const Bytes& input) {
     const Json doc = Json::parse(input.begin(), input.end(), nullptr, false);
     if (doc.is_discarded()) {
         fprintf(stderr, "bundle-inspect: %s: not JSON\n", o.path.c_str());
@@ -113,9 +100,7 @@ int encodeJson(const Options& o) {
     return kOk;
 }
 
-int inspectParcel(const Options& o) {
-    Bytes input;
-    if (!load(o, input)) return kUsage;
+int inspectParcel(const Options& o, Bytes& input) {
     std::string error;
     Bytes bytes;
     const bool hex = o.format == Format::Hex || (o.format == Format::Guess && looksLikeHex(input));
@@ -131,20 +116,11 @@ int inspectParcel(const Options& o) {
                 o.path.c_str(), error.c_str());
         bytes.swap(input);
     }
-    TextStyle style;
-    style.elements = o.elements;
-    Kind kind = o.kind;
-    if (!o.kindGiven) {
-        const Guess guess = guessKind(bytes);
-        kind = guess.kind;
-        style.guessed = guess.why;
-    }
-    Json doc = describe(bytes, kind, o.depth);
+    const Json doc = describe(bytes, o.kind, o.depth);
     if (o.json) {
-        if (!o.kindGiven) doc["guessed"] = style.guessed;
         printf("%s\n", doc.dump(2).c_str());
     } else {
-        printText(doc, style, stdout);
+        printText(doc, o.elements);
     }
     return doc["problems"].empty() && !doc.contains("trailing") ? kOk : kFound;
 }
@@ -159,7 +135,8 @@ int main(int argc, char** argv) {
     }
     captureLog();
     try {
-        return options.encode ? encodeJson(options) : inspectParcel(options);
+        Bytes input = readAll(options.path);
+        return options.encode ? encodeJson(options, input) : inspectParcel(options, input);
     } catch (const std::exception& e) {
         fprintf(stderr, "bundle-inspect: %s\n", e.what());
         return kUsage;

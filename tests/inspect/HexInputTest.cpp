@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "inspect/Input.h"
+#include "inspect/Inspect.h"
 
 namespace inspect {
 namespace {

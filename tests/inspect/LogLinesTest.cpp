@@ -1,7 +1,7 @@
 #include <android/log.h>
 #include <gtest/gtest.h>
 
-#include "inspect/LogLines.h"
+#include "inspect/Inspect.h"
 
 namespace inspect {
 namespace {

@@ -14,9 +14,7 @@
 
 #include "bundle/Bundle.h"
 #include "bundle/BundleArray.h"
-#include "inspect/Describe.h"
-#include "inspect/Encoder.h"
-#include "inspect/LogLines.h"
+#include "inspect/Inspect.h"
 #include "statusitem/Item.h"
 #include "support/ParcelBytes.h"
 
