@@ -3,8 +3,8 @@
 #         (-DEXPECTED=<file> [-DUPDATE=ON] [-DBYTES=<hex> -DWORK=<file>]
 #          | -DROUNDTRIP=<work folder>) -P RunGolden.cmake
 # ROUNDTRIP pipes the --json output through --encode and expects the input's bytes.
-# BYTES: standard output goes to WORK and must hold those bytes; EXPECTED then holds
-# what went to standard error.
+# With --encode, standard output goes to WORK and must hold BYTES (none when empty);
+# EXPECTED then holds what went to standard error.
 
 if(DEFINED ROUNDTRIP)
   file(MAKE_DIRECTORY "${ROUNDTRIP}")
@@ -23,7 +23,7 @@ endif()
 # From the input's folder, so that messages naming it do not depend on the checkout.
 get_filename_component(folder "${INPUT}" DIRECTORY)
 get_filename_component(name "${INPUT}" NAME)
-if(DEFINED BYTES)
+if(ARGS MATCHES "--encode")
   set(stdout OUTPUT_FILE "${WORK}")
 else()
   set(stdout OUTPUT_VARIABLE out)
@@ -31,7 +31,7 @@ endif()
 execute_process(COMMAND ${EMULATOR} "${TOOL}" ${ARGS} "${name}" WORKING_DIRECTORY "${folder}"
                 ${stdout} ERROR_VARIABLE err RESULT_VARIABLE rc)
 set(actual "${out}${err}")
-if(DEFINED BYTES)
+if(ARGS MATCHES "--encode")
   file(READ "${WORK}" written HEX)
   if(NOT written STREQUAL BYTES)
     message(FATAL_ERROR "wrote ${written}, expected ${BYTES}")

@@ -51,12 +51,14 @@ inline Bytes encode(const status::Item& item) {
     return bytesOf(p);
 }
 
+inline void putWord(Bytes& out, uint32_t word) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(word >> (8 * i)));
+}
+
 // Little-endian int32 words, for writing expected streams compactly.
 inline Bytes words(std::initializer_list<uint32_t> values) {
     Bytes out;
-    for (uint32_t v : values) {
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    }
+    for (uint32_t v : values) putWord(out, v);
     return out;
 }
 
