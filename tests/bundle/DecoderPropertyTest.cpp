@@ -182,9 +182,7 @@ std::string check(const Stream& s) {
     const Bytes stream = bytesOf(s);
     std::string differs = decodingDifference(stream);
     if (!differs.empty()) return differs;
-    android::Parcel p;
-    load(p, stream);
-    return valuesDiffer(s, Bundle(&p));
+    return valuesDiffer(s, decode<Bundle>(stream));
 }
 
 std::string report(const Stream& failing) {

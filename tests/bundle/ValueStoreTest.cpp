@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "bundle/Bundle.h"
+#include "bundle/BundleArray.h"
+#include "support/LogCapture.h"
 #include "support/ParcelBytes.h"
 
 using status::Bundle;
-using testing_support::encode;
+using namespace testing_support;
 
 TEST(ValueStoreTest, MissingKeysReadNeutralAndLeaveTheOutputAlone) {
     Bundle empty;
@@ -75,4 +77,24 @@ TEST(ValueStoreTest, EmptyArraysArePresentAndOnlyStringsAppend) {
     EXPECT_EQ(by, (std::vector<unsigned char>{0, 255}));  // replaced
     EXPECT_TRUE(none.empty());
     EXPECT_EQ(s, (std::vector<std::string>{"first", "x", ""}));  // appended
+}
+
+// A bundle, or an array holding it, stored inside its own tree.
+TEST(ValueStoreTest, ValueStoredInsideItselfSeesItsOwnEntryAsEmpty) {
+    LogCapture log;
+    Bundle b;
+    b.set("a", 1);
+    b.set("self", b);
+    status::BundleArray array;
+    array.mBundles.push_back(b);
+    b.setArray("list", array);
+    Bundle snapshot = b.getBundle("self");
+    EXPECT_EQ(snapshot.getInt32("a"), 1);
+    EXPECT_EQ(snapshot.getBundle("self").mTree, nullptr);
+    status::BundleArray back = b.getBundleArray("list");
+    ASSERT_EQ(back.numBundles(), 1);
+    EXPECT_EQ(back.mBundles[0].getInt32("a"), 1);
+    EXPECT_EQ(back.mBundles[0].getBundleArray("list").numBundles(), 0);
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_EQ(encode(decode<Bundle>(encode(b))), encode(b));
 }

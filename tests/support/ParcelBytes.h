@@ -29,6 +29,14 @@ inline void load(android::Parcel& p, const Bytes& bytes) {
     load(p, bytes.data(), bytes.size());
 }
 
+// What the type's parcel constructor makes of the bytes.
+template <class Decoded>
+Decoded decode(const Bytes& bytes) {
+    android::Parcel p;
+    load(p, bytes);
+    return Decoded(&p);
+}
+
 // The general path of text: String16 from the text's C string, written by the parcel.
 inline Bytes string16Bytes(const std::string& text) {
     android::Parcel p;

@@ -165,9 +165,9 @@ std::string encodingDifference(const std::vector<Setting>& settings) {
     if (!decoding.empty()) return "decoding: " + decoding;
     // Decoding creates the keys in the order they came: a run of one hash comes back
     // reversed.
-    android::Parcel p;
-    load(p, expected);
-    if (encode(Bundle(&p)) != bundleBytes(wireOrder(settings))) return "the decoded bundle";
+    if (encode(decode<Bundle>(expected)) != bundleBytes(wireOrder(settings))) {
+        return "the decoded bundle";
+    }
     return "";
 }
 

@@ -18,7 +18,8 @@ Text textOf(const std::u32string& codePoints) {
         static const unsigned kLead[] = {0, 0xC0, 0xE0, 0xF0};
         const int n = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;  // continuations
         text.utf8 += static_cast<char>(kLead[n] | c >> (6 * n));
-        for (int k = n - 1; k >= 0; --k) text.utf8 += static_cast<char>(0x80 | (c >> (6 * k) & 0x3F));
+        for (int k = n - 1; k >= 0; --k)
+            text.utf8 += static_cast<char>(0x80 | (c >> (6 * k) & 0x3F));
         if (c < 0x10000) {
             text.utf16 += static_cast<char16_t>(c);
         } else {
