@@ -11,16 +11,22 @@
 #include <string>
 #include <vector>
 
+#include <android/log.h>
+#include <tessik/BinderClient.h>
+#include <tessik/JniHelpers.h>
+
 #include "jni/Handle.h"
 #include "statusitem/Item.h"
 #include "statusitem/StatusItemBinder.h"
 #include "support/Generated.h"
+#include "support/LogCapture.h"
 #include "support/Wire.h"
 
 extern "C" jint JNI_OnLoad(JavaVM* vm, void* reserved);
 
 using status::Bundle;
 using status::Item;
+using status::StatusItemBinder;
 using namespace testing_support;
 
 namespace {
@@ -183,6 +189,35 @@ JNIInvokeInterface_ gInvoke = [] {
 }();
 JavaVM_ gVm{&gInvoke};
 
+// A VM that gives no thread an environment.
+JNIInvokeInterface_ gRefusing = [] {
+    JNIInvokeInterface_ i = {};
+    i.GetEnv = [](JavaVM*, void** env, jint) {
+        *env = nullptr;
+        return jint(JNI_EVERSION);
+    };
+    return i;
+}();
+JavaVM_ gRefusingVm{&gRefusing};
+
+// An environment whose client class lacks the double callback, and nothing else that
+// a set-up that stopped there may call.
+bool gPending = false;
+JNINativeInterface_ gPartialClass = [] {
+    JNINativeInterface_ f = {};
+    f.FindClass = [](JNIEnv*, const char*) { return reinterpret_cast<jclass>(1); };
+    f.NewGlobalRef = [](JNIEnv*, jobject o) { return o; };
+    f.DeleteGlobalRef = [](JNIEnv*, jobject) {};
+    f.ExceptionOccurred = [](JNIEnv*) { return jthrowable(nullptr); };
+    f.GetMethodID = [](JNIEnv*, jclass, const char* name, const char*) {
+        gPending = strcmp(name, "statusUpdateDoubleFromNative") == 0;
+        return gPending ? nullptr : reinterpret_cast<jmethodID>(1);
+    };
+    f.ExceptionCheck = [](JNIEnv*) -> jboolean { return gPending; };
+    f.ExceptionClear = [](JNIEnv*) { gPending = false; };
+    return f;
+}();
+
 // The call that delivers an item of that type, key and value.
 std::string call(int32_t type, const std::string& key, const std::string& value) {
     return std::string(kMethods[type]) + " " + key + " " + value;
@@ -193,6 +228,54 @@ std::string pointer(const Bundle& b) {
 }
 
 }  // namespace
+
+// Before a load the binder client exists but is not set up; a load that gets no
+// environment stores the VM all the same and sets nothing up.
+TEST(StatusItemBinderTest, WithoutAnEnvironmentNothingIsDeliveredOrRegistered) {
+    EXPECT_EQ(nullptr, getJVM());
+    EXPECT_EQ(nullptr, getJniEnv(nullptr));
+    StatusItemBinder* binder = StatusItemBinder::get();
+    EXPECT_EQ(binder, StatusItemBinder::get());
+    EXPECT_EQ(nullptr, binder->mClientObject);
+
+    LogCapture log;
+    EXPECT_EQ(JNI_VERSION_1_6, JNI_OnLoad(&gRefusingVm, nullptr));
+    EXPECT_EQ(&gRefusingVm, getJVM());
+    EXPECT_EQ(nullptr, BinderClient::findCreator("com.quorvel.dovra.statusitem.StatusItemClient"));
+
+    Item item;
+    item.setLong("k", 1);
+    EXPECT_FALSE(binder->statusUpdate(item));
+    EXPECT_EQ((std::vector<LogLine>{
+                  {ANDROID_LOG_ERROR, "StatusItemNative", "Unable to retrieve JNI environment"}}),
+              log.lines());
+
+    status::Bundle content;
+    content.set("k", 1);
+    EXPECT_EQ(nullptr, content.getJBundle(nullptr));  // the Java class is not bound
+    EXPECT_EQ(1, content.mTree->mRefs.load());
+}
+
+// Nothing of a set-up that failed part way stays for statusUpdate to trust.
+TEST(StatusItemBinderTest, AFailedSetUpLeavesNoClassAndNoCreator) {
+    LogCapture log;
+    JNIEnv_ env{&gPartialClass};
+    StatusItemBinder::jniInit(&env);
+    EXPECT_EQ(nullptr, StatusItemBinder::_class);
+    EXPECT_EQ(nullptr, BinderClient::findCreator("com.quorvel.dovra.statusitem.StatusItemClient"));
+}
+
+TEST(StatusItemBinderTest, CreatorsBecomeFindableOnceInitialisedUntilTheyGo) {
+    const char* name = "test.Items";
+    {
+        status::StaticCreator<StatusItemBinder> items(name);
+        EXPECT_EQ(nullptr, BinderClient::findCreator(name));
+        items.initialize();
+        EXPECT_EQ(&items, BinderClient::findCreator(name));
+        EXPECT_EQ(StatusItemBinder::get(), items.createBinder());
+    }
+    EXPECT_EQ(nullptr, BinderClient::findCreator(name));
+}
 
 TEST(ItemTest, CopiesAndSetBundleShareOneTree) {
     Bundle bundle;
