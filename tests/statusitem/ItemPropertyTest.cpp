@@ -179,25 +179,20 @@ JNINativeInterface_ makeFunctions() {
 
 JNINativeInterface_ gFunctions = makeFunctions();
 JNIEnv_ gEnv{&gFunctions};
-JNIInvokeInterface_ gInvoke = [] {
+// A VM whose GetEnv gives `env` to every thread, or refuses when it is null.
+template <JNIEnv* env>
+JNIInvokeInterface_ invokeInterface() {
     JNIInvokeInterface_ i = {};
-    i.GetEnv = [](JavaVM*, void** env, jint) {
-        *env = &gEnv;
-        return jint(JNI_OK);
+    i.GetEnv = [](JavaVM*, void** out, jint) {
+        *out = env;
+        return env != nullptr ? jint(JNI_OK) : jint(JNI_EVERSION);
     };
     return i;
-}();
-JavaVM_ gVm{&gInvoke};
+}
 
-// A VM that gives no thread an environment.
-JNIInvokeInterface_ gRefusing = [] {
-    JNIInvokeInterface_ i = {};
-    i.GetEnv = [](JavaVM*, void** env, jint) {
-        *env = nullptr;
-        return jint(JNI_EVERSION);
-    };
-    return i;
-}();
+JNIInvokeInterface_ gInvoke = invokeInterface<&gEnv>();
+JavaVM_ gVm{&gInvoke};
+JNIInvokeInterface_ gRefusing = invokeInterface<nullptr>();
 JavaVM_ gRefusingVm{&gRefusing};
 
 // An environment whose client class lacks the double callback, and nothing else that
