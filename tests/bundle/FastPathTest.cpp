@@ -1,5 +1,6 @@
 // The ASCII shortcuts of text, held to the general converters they stand in for on
-// every unit or byte value at every place of a block, and on generated mixed texts.
+// every unit or byte value at every place of a block, and on generated mixed texts; and
+// the hashes of keys.
 
 #include <binder/Parcel.h>
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "bundle/Bundle.h"
 #include "bundle/Codec.h"
 #include "bundle/KeyHash.h"
+#include "bundle/SipHash.h"
 #include "support/Generated.h"
 #include "support/KeyOrders.h"
 #include "support/ParcelBytes.h"
@@ -65,6 +67,31 @@ std::string printable(const std::u16string& units) {
     return out;
 }
 
+std::string printable(const std::string& text) {
+    return hex(Bytes(text.begin(), text.end()));
+}
+
+// Generated texts of up to 40 letters, a quarter of them drawn from `pool`.
+template <class Text, size_t N>
+std::string firstMixedTextFailure(const typename Text::value_type (&pool)[N],
+                                  std::string (*differs)(const Text&)) {
+    return firstFailure<Text>(
+        scaled(4000),
+        [&pool](Random& random) {
+            Text text(random() % 40, 'x');
+            for (auto& c : text) {
+                using Unit = typename Text::value_type;
+                c = random() % 4 ? static_cast<Unit>('a' + random() % 26) : pool[random() % N];
+            }
+            return text;
+        },
+        differs,
+        [differs](const Text& text) {
+            return printable(shrinkItems(
+                text, [differs](const Text& fewer) { return !differs(fewer).empty(); }));
+        });
+}
+
 }  // namespace
 
 TEST(FastPathTest, ReadStringMatchesTheConverterOnEveryUnitAtEveryPlace) {
@@ -79,20 +106,7 @@ TEST(FastPathTest, ReadStringMatchesTheConverterOnEveryUnitAtEveryPlace) {
     }
     const char16_t pool[] = {0,     1,      u'a',   0x7F,   0x80,   0xFF,   0x100,  0x7FF,
                              0x800, 0xD7FF, 0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0xE000, 0xFFFF};
-    const std::string failure = firstFailure<std::u16string>(
-        scaled(4000),
-        [&pool](Random& random) {
-            std::u16string units(random() % 40, u'x');
-            for (char16_t& u : units)
-                u = random() % 4 ? char16_t(u'a' + random() % 26) : pool[random() % 16];
-            return units;
-        },
-        readDiffers,
-        [](const std::u16string& units) {
-            return printable(shrinkItems(
-                units, [](const std::u16string& fewer) { return !readDiffers(fewer).empty(); }));
-        });
-    EXPECT_EQ("", failure);
+    EXPECT_EQ("", firstMixedTextFailure<std::u16string>(pool, readDiffers));
 }
 
 TEST(FastPathTest, WriteTextMatchesString16OnEveryByteAtEveryPlace) {
@@ -106,23 +120,12 @@ TEST(FastPathTest, WriteTextMatchesString16OnEveryByteAtEveryPlace) {
         }
     }
     const char pool[] = {'\0', '\x01', '\x7F', '\x80', '\xC3', '\xA9', '\xE2', '\xF0', '\xFF'};
-    const std::string failure = firstFailure<std::string>(
-        scaled(4000),
-        [&pool](Random& random) {
-            std::string text(random() % 40, 'x');
-            for (char& c : text) c = random() % 4 ? char('a' + random() % 26) : pool[random() % 9];
-            return text;
-        },
-        writeDiffers,
-        [](const std::string& text) {
-            const std::string small = shrinkItems(
-                text, [](const std::string& fewer) { return !writeDiffers(fewer).empty(); });
-            return hex(Bytes(small.begin(), small.end()));
-        });
-    EXPECT_EQ("", failure);
+    EXPECT_EQ("", firstMixedTextFailure<std::string>(pool, writeDiffers));
 }
 
-TEST(FastPathTest, KeyHashIsTheByteByByteHash) {
+// The byte-by-byte hash that orders keys, and the keyed hash that tells keys of one
+// hash apart, against the published SipHash-2-4 vectors (key 00..0f, message 00..len-1).
+TEST(FastPathTest, KeyHashesMatchTheirReferences) {
     Random random(11);
     for (int t = 0; t < 2000; ++t) {
         std::string key(random() % 24, ' ');
@@ -130,4 +133,14 @@ TEST(FastPathTest, KeyHashIsTheByteByByteHash) {
         EXPECT_EQ(status::keyHash(key.data(), key.size()), hashOf(key)) << key;
     }
     EXPECT_EQ(status::keyHash("status", 6), -892481550);
+    const std::pair<size_t, uint64_t> vectors[] = {{0, 0x726fdb47dd0e0e31u},
+                                                   {1, 0x74f839c593dc67fdu},
+                                                   {8, 0x93f5f5799a932462u},
+                                                   {15, 0xa129ca6149be45e5u}};
+    uint8_t message[16];
+    for (uint8_t i = 0; i < 16; ++i) message[i] = i;
+    const uint64_t k0 = 0x0706050403020100u, k1 = 0x0f0e0d0c0b0a0908u;
+    for (const auto& [length, hash] : vectors) {
+        EXPECT_EQ((status::sipHash<2, 4>(k0, k1, message, length)), hash) << length;
+    }
 }

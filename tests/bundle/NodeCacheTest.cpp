@@ -7,14 +7,8 @@
 #include "bundle/Bundle.h"
 #include "bundle/NodeCache.h"
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__SANITIZE_ADDRESS__)  // GCC's asan preset
 #include <sanitizer/asan_interface.h>
-#define NODE_CACHE_TEST_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#include <sanitizer/asan_interface.h>
-#define NODE_CACHE_TEST_ASAN 1
-#endif
 #endif
 
 using status::Bundle;
@@ -67,7 +61,7 @@ TEST(NodeCacheTest, ADestroyedTreeFillsTheCacheOnceAndADecodedOneTakesFromIt) {
     });
 }
 
-#ifdef NODE_CACHE_TEST_ASAN
+#if defined(__SANITIZE_ADDRESS__)
 TEST(NodeCacheTest, ACachedNodeStaysPoisoned) {
     onNewThread([] {
         Bundle::HashNode* node = new Bundle::HashNode("k");

@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "bundle/Bundle.h"
+#include "bundle/BundleArray.h"
+#include "support/LogCapture.h"
 #include "support/ParcelBytes.h"
 
 using status::Bundle;
-using testing_support::encode;
+using namespace testing_support;
 
 TEST(ValueStoreTest, MissingKeysReadNeutralAndLeaveTheOutputAlone) {
     Bundle empty;
@@ -41,13 +43,9 @@ TEST(ValueStoreTest, GettersReadTheirOwnFieldWhateverTheKind) {
     b.set("d", 2.0);
     b.set("d", 1);
     EXPECT_EQ(b.getInt64("d") & 0xFFFFFFFF00000000LL, 0x4000000000000000LL);
-    Bundle flag;
-    flag.set("f", 256);
-    flag.set("f", false);  // the slot's upper bytes still hold the integer's
-    Bundle plain;
-    plain.set("f", false);
-    EXPECT_FALSE(flag.getBool("f"));
-    EXPECT_EQ(encode(flag), encode(plain));
+    b.set("f", 256);
+    b.set("f", false);  // over the integer's upper bytes; encoded: EncoderPropertyTest
+    EXPECT_FALSE(b.getBool("f"));
 
     const int ints[] = {1, 2};
     b.setArray("arr", 2, ints);
@@ -75,4 +73,24 @@ TEST(ValueStoreTest, EmptyArraysArePresentAndOnlyStringsAppend) {
     EXPECT_EQ(by, (std::vector<unsigned char>{0, 255}));  // replaced
     EXPECT_TRUE(none.empty());
     EXPECT_EQ(s, (std::vector<std::string>{"first", "x", ""}));  // appended
+}
+
+// A bundle, or an array holding it, stored inside its own tree.
+TEST(ValueStoreTest, ValueStoredInsideItselfSeesItsOwnEntryAsEmpty) {
+    LogCapture log;
+    Bundle b;
+    b.set("a", 1);
+    b.set("self", b);
+    status::BundleArray array;
+    array.mBundles.push_back(b);
+    b.setArray("list", array);
+    Bundle snapshot = b.getBundle("self");
+    EXPECT_EQ(snapshot.getInt32("a"), 1);
+    EXPECT_EQ(snapshot.getBundle("self").mTree, nullptr);
+    status::BundleArray back = b.getBundleArray("list");
+    ASSERT_EQ(back.numBundles(), 1);
+    EXPECT_EQ(back.mBundles[0].getInt32("a"), 1);
+    EXPECT_EQ(back.mBundles[0].getBundleArray("list").numBundles(), 0);
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_EQ(encode(decode<Bundle>(encode(b))), encode(b));
 }

@@ -13,69 +13,62 @@ Bytes asInput(const std::string& text) {
 const Bytes kBytes = {0x42, 0x4E, 0x44, 0x4C, 0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06,
                       0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x10};
 
-struct Dump {
+Bytes starred() {
+    Bytes out(66, 0);
+    out[0] = 0x42, out[1] = 0x4E, out[2] = 0x44, out[3] = 0x4C, out[64] = 0x01, out[65] = 0x02;
+    return out;
+}
+
+const struct {
     const char* name;
     const char* text;
-};
-
-// Each holds the same bytes.
-const Dump kDumps[] = {
+    Bytes bytes;
+} kDumps[] = {
     {"java demo",
      "   0000  42 4e 44 4c 00 01 02 03 04 05 06 07 08 09 0a 0b\n"
-     "   0010  0c 0d 0e 0f 10\n"},
+     "   0010  0c 0d 0e 0f 10\n",
+     kBytes},
     {"native demo",
      "  0000  42 4E 44 4C 00 01 02 03 04 05 06 07 08 09 0A 0B  BNDL............\n"
-     "  0010  0C 0D 0E 0F 10                                   .....\n"},
+     "  0010  0C 0D 0E 0F 10                                   .....\n",
+     kBytes},
     {"hexdump -C",
      "00000000  42 4e 44 4c 00 01 02 03  04 05 06 07 08 09 0a 0b  |BNDL............|\n"
      "00000010  0c 0d 0e 0f 10                                    |.....|\n"
-     "00000015\n"},
+     "00000015\n",
+     kBytes},
     {"xxd",
      "00000000: 424e 444c 0001 0203 0405 0607 0809 0a0b  BNDL............\n"
-     "00000010: 0c0d 0e0f 10                             .....\n"},
-    {"plain", "424e444c000102030405060708090a0b0c0d0e0f10"},
-    {"spaced", " 42 4e\t44\n4c 00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f 10 \r\n"},
-    {"wide gaps",
-     "424e444c  00010203 0405060708090a0b0c0d0e0f10\n"},  // no offset: it would not count
-    {"comments", "424e444c # magic\n000102030405060708090a0b0c0d0e0f10 # the rest\n"},
+     "00000010: 0c0d 0e0f 10                             .....\n",
+     kBytes},
+    {"plain", "424e444c000102030405060708090a0b0c0d0e0f10", kBytes},
+    {"spaced", " 42 4e\t44\n4c 00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f 10 \r\n", kBytes},
+    // No offset: it would not count.
+    {"wide gaps", "424e444c  00010203 0405060708090a0b0c0d0e0f10\n", kBytes},
+    {"comments", "424e444c # magic\n000102030405060708090a0b0c0d0e0f10 # the rest\n", kBytes},
+    // hexdump -C shows a run of rows like the one before as "*".
+    {"rows a star stands for",
+     "00000000  42 4e 44 4c 00 00 00 00  00 00 00 00 00 00 00 00  |BNDL............|\n"
+     "00000010  00 00 00 00 00 00 00 00  00 00 00 00 00 00 00 00  |................|\n"
+     "*\n"
+     "00000040  01 02                                             |..|\n"
+     "00000042\n",
+     starred()},
+    // The text column may hold hex-looking words; only 16 bytes a line are taken.
+    {"hex in the text column",
+     "0000  00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f  ab cd\n0010  10\n",
+     {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
 };
 
 TEST(HexInputTest, ReadsEachDumpFormat) {
-    for (const Dump& dump : kDumps) {
+    for (const auto& dump : kDumps) {
         const Bytes input = asInput(dump.text);
         Bytes out;
         std::string error;
         EXPECT_TRUE(looksLikeHex(input)) << dump.name;
         EXPECT_TRUE(parseHex(input, out, error)) << dump.name << ": " << error;
-        EXPECT_EQ(out, kBytes) << dump.name;
+        EXPECT_EQ(out, dump.bytes) << dump.name;
     }
-}
-
-// hexdump -C shows a run of rows like the one before as "*".
-TEST(HexInputTest, ReadsTheRowsAStarStandsFor) {
-    const std::string dump =
-        "00000000  42 4e 44 4c 00 00 00 00  00 00 00 00 00 00 00 00  |BNDL............|\n"
-        "00000010  00 00 00 00 00 00 00 00  00 00 00 00 00 00 00 00  |................|\n"
-        "*\n"
-        "00000040  01 02                                             |..|\n"
-        "00000042\n";
-    Bytes expected(66, 0);
-    expected[0] = 0x42, expected[1] = 0x4E, expected[2] = 0x44, expected[3] = 0x4C;
-    expected[64] = 0x01, expected[65] = 0x02;
-    Bytes out;
-    std::string error;
-    ASSERT_TRUE(parseHex(asInput(dump), out, error)) << error;
-    EXPECT_EQ(out, expected);
-}
-
-// A dump's text column may hold hex-looking words; only 16 bytes a line are taken.
-TEST(HexInputTest, StopsAtTheTextColumn) {
-    const std::string row = "0000  00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f  ab cd\n";
-    Bytes out;
-    std::string error;
-    ASSERT_TRUE(parseHex(asInput(row + "0010  10\n"), out, error)) << error;
-    ASSERT_EQ(out.size(), 17u);
-    EXPECT_EQ(out[16], 0x10);
 }
 
 TEST(HexInputTest, RefusesWhatIsNoHex) {

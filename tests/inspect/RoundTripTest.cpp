@@ -2,11 +2,11 @@
 // own re-encoding of what it decoded, and so to the input itself when the input is
 // its own re-encoding.
 
+#include <android/log.h>
 #include <gtest/gtest.h>
 #include <string.h>
 
 #include <cmath>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -90,16 +90,24 @@ TEST(RoundTripTest, ExtremeValuesSurviveTheTextForm) {
     b.set("nan", nan);
     b.set("min", static_cast<long long>(INT64_MIN));
     b.set("text", "\xC3\xA9\x01");
-    android::Parcel p;
-    b.toParcel(&p);
-    const Bytes bytes(p.data(), p.data() + p.dataSize());
-
+    const Bytes bytes = testing_support::encode(b);
     const Json doc = describe(bytes, Kind::Bundle, 8);
     Bytes out;
     std::string error;
     ASSERT_TRUE(encode(Json::parse(doc.dump()), out, error)) << error;
     EXPECT_EQ(out, bytes);
     EXPECT_TRUE(doc["exact"].get<bool>());
+}
+
+// A line that is not UTF-8 would make the JSON form unprintable: its bytes above 0x7F
+// are shown as escapes, and UTF-8 lines are kept as they are.
+TEST(LogLinesTest, KeepsEachLineWithItsPriorityAndTag) {
+    captureLog();
+    __android_log_print(ANDROID_LOG_ERROR, "Bundle", "name \xFF\xC3\xA9.");
+    __android_log_print(ANDROID_LOG_WARN, "Bundle", "name \xC3\xA9");
+    EXPECT_EQ(takeLogLines(), (std::vector<std::string>{"E/Bundle: name \\xFF\\xC3\\xA9.",
+                                                        "W/Bundle: name \xC3\xA9"}));
+    EXPECT_TRUE(takeLogLines().empty());
 }
 
 }  // namespace

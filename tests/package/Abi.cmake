@@ -4,11 +4,7 @@
 # rewrites the baseline.
 include(${CMAKE_CURRENT_LIST_DIR}/Steps.cmake)
 
-string(REPLACE ":" ";" HEADERS "${HEADERS}")
-set(headers)
-foreach(dir IN LISTS HEADERS)
-  list(APPEND headers --headers-dir ${dir})
-endforeach()
+string(REPLACE ":" ";--headers-dir;" headers "--headers-dir;${HEADERS}")
 # The exported interface only, without source locations, paths, parameter names or
 # sequential type ids: a baseline changes only with the ABI.
 run(${ABIDW} ${headers} --drop-private-types --exported-interfaces-only --drop-undefined-syms
@@ -23,8 +19,7 @@ if(UPDATE)
   file(COPY_FILE ${CURRENT} ${BASELINE})
   message(STATUS "${BASELINE} rewritten")
   return()
-endif()
-if(NOT EXISTS ${BASELINE})
+elseif(NOT EXISTS ${BASELINE})
   message(FATAL_ERROR "no ABI baseline at ${BASELINE} (make abi-baseline)")
 endif()
 

@@ -2,4 +2,3 @@
 # CMake and through pkg-config.
 include(${CMAKE_CURRENT_LIST_DIR}/Steps.cmake)
 consumer(${PREFIX} ${WORK})
-consumer_pkgconfig(${PREFIX} ${WORK})

@@ -24,4 +24,3 @@ endif()
 
 set(BUILD_TYPE "")
 consumer(${prefix} ${WORK}/consumer)
-consumer_pkgconfig(${prefix} ${WORK}/consumer)

@@ -10,8 +10,9 @@ function(run)
 endfunction()
 
 # consumer(PREFIX WORK): builds examples/consumer against the package installed in
-# PREFIX, as the calling build is built (GENERATOR, COMPILER, TOOLCHAIN, BUILD_TYPE),
-# and runs it (through EMULATOR for a cross build).
+# PREFIX, as the calling build is built (GENERATOR, COMPILER, TOOLCHAIN, BUILD_TYPE), and
+# runs it (through EMULATOR for a cross build); GCC builds also compile it with the flags
+# that statusitem.pc gives (those need no target options).
 function(consumer prefix work)
   file(REMOVE_RECURSE ${work})
   set(options -G ${GENERATOR} -DCMAKE_BUILD_TYPE=${BUILD_TYPE} -DCMAKE_PREFIX_PATH=${prefix})
@@ -24,11 +25,6 @@ function(consumer prefix work)
   run(${CMAKE_COMMAND} --build ${work})
   run(${EMULATOR} ${work}/consumer)
   message(STATUS "CMake package in ${prefix}: consumer built and run")
-endfunction()
-
-# consumer_pkgconfig(PREFIX WORK): the same program, compiled with the flags that
-# statusitem.pc gives (GCC builds: the flags need no target options).
-function(consumer_pkgconfig prefix work)
   if(NOT COMPILER_ID STREQUAL "GNU")
     return()
   endif()
@@ -40,12 +36,9 @@ function(consumer_pkgconfig prefix work)
   endif()
   separate_arguments(flags UNIX_COMMAND "${flags}")
   # pkg-config names the folders to link from; the program finds its libraries there.
-  set(rpath)
-  foreach(flag IN LISTS flags)
-    if(flag MATCHES "^-L(.+)$")
-      list(APPEND rpath -Wl,-rpath,${CMAKE_MATCH_1})
-    endif()
-  endforeach()
+  set(rpath ${flags})
+  list(FILTER rpath INCLUDE REGEX "^-L")
+  list(TRANSFORM rpath REPLACE "^-L" "-Wl,-rpath,")
   run(${COMPILER} -std=c++17 -pthread ${SOURCE}/main.cpp ${flags} ${rpath}
       -o ${work}/consumer-pkgconfig)
   run(${EMULATOR} ${work}/consumer-pkgconfig)

@@ -99,3 +99,12 @@ TEST(ParcelTest, AppendFromWritesAtThePositionAndGrowsTheSizeByTheLength) {
     EXPECT_EQ(target.appendFrom(&source, 8, 8), android::BAD_VALUE);
     EXPECT_EQ(target.appendFrom(&source, 100, 0), android::OK);
 }
+
+// The conversions themselves are held against the platform's libutils (UnicodeDiff.cpp).
+// A null text crashes the device's String16; the host must not turn it into "".
+TEST(UnicodeDeathTest, String16FromNullTextCrashes) {
+    EXPECT_DEATH({ android::String16 s(static_cast<const char*>(nullptr)); }, "");
+    EXPECT_DEATH({ android::String16 s(static_cast<const char*>(nullptr), 3); }, "");
+    EXPECT_DEATH({ android::String16 s(static_cast<const char16_t*>(nullptr)); }, "");
+    EXPECT_DEATH({ android::String16 s(static_cast<const char16_t*>(nullptr), 3); }, "");
+}

@@ -1,6 +1,7 @@
 // Items of every kind, decoded from generated wire forms (booleans as any word, text
-// with NULs, nested bundles) and delivered after the item and its bundle held other
-// kinds: each arrives as the Java method of its kind with the value it holds now.
+// with NULs, nested bundles) over an item that held other kinds, and delivered after
+// the item and its bundle held other kinds again: each arrives as the Java method of its
+// kind with the value it holds now.
 
 #include <gtest/gtest.h>
 #include <stdarg.h>
@@ -10,16 +11,22 @@
 #include <string>
 #include <vector>
 
+#include <android/log.h>
+#include <tessik/BinderClient.h>
+#include <tessik/JniHelpers.h>
+
 #include "jni/Handle.h"
 #include "statusitem/Item.h"
 #include "statusitem/StatusItemBinder.h"
 #include "support/Generated.h"
+#include "support/LogCapture.h"
 #include "support/Wire.h"
 
 extern "C" jint JNI_OnLoad(JavaVM* vm, void* reserved);
 
 using status::Bundle;
 using status::Item;
+using status::StatusItemBinder;
 using namespace testing_support;
 
 namespace {
@@ -172,18 +179,42 @@ JNINativeInterface_ makeFunctions() {
 
 JNINativeInterface_ gFunctions = makeFunctions();
 JNIEnv_ gEnv{&gFunctions};
-JNIInvokeInterface_ gInvoke = [] {
+// A VM whose GetEnv gives `env` to every thread, or refuses when it is null.
+template <JNIEnv* env>
+JNIInvokeInterface_ invokeInterface() {
     JNIInvokeInterface_ i = {};
-    i.GetEnv = [](JavaVM*, void** env, jint) {
-        *env = &gEnv;
-        return jint(JNI_OK);
+    i.GetEnv = [](JavaVM*, void** out, jint) {
+        *out = env;
+        return env != nullptr ? jint(JNI_OK) : jint(JNI_EVERSION);
     };
     return i;
-}();
+}
+
+JNIInvokeInterface_ gInvoke = invokeInterface<&gEnv>();
 JavaVM_ gVm{&gInvoke};
+JNIInvokeInterface_ gRefusing = invokeInterface<nullptr>();
+JavaVM_ gRefusingVm{&gRefusing};
+
+// An environment whose client class lacks the double callback, and nothing else that
+// a set-up that stopped there may call.
+bool gPending = false;
+JNINativeInterface_ gPartialClass = [] {
+    JNINativeInterface_ f = {};
+    f.FindClass = [](JNIEnv*, const char*) { return reinterpret_cast<jclass>(1); };
+    f.NewGlobalRef = [](JNIEnv*, jobject o) { return o; };
+    f.DeleteGlobalRef = [](JNIEnv*, jobject) {};
+    f.ExceptionOccurred = [](JNIEnv*) { return jthrowable(nullptr); };
+    f.GetMethodID = [](JNIEnv*, jclass, const char* name, const char*) {
+        gPending = strcmp(name, "statusUpdateDoubleFromNative") == 0;
+        return gPending ? nullptr : reinterpret_cast<jmethodID>(1);
+    };
+    f.ExceptionCheck = [](JNIEnv*) -> jboolean { return gPending; };
+    f.ExceptionClear = [](JNIEnv*) { gPending = false; };
+    return f;
+}();
 
 // The call that delivers an item of that type, key and value.
-std::string call(int32_t type, const char* key, const std::string& value) {
+std::string call(int32_t type, const std::string& key, const std::string& value) {
     return std::string(kMethods[type]) + " " + key + " " + value;
 }
 
@@ -193,24 +224,102 @@ std::string pointer(const Bundle& b) {
 
 }  // namespace
 
-TEST(ItemPropertyTest, GeneratedWireFormsDecodeOverAnItemThatHeldOtherKinds) {
-    const auto check = [](const ItemWire& w) {
-        android::Parcel p;
-        const Bytes bytes = wireBytes(w);
-        load(p, bytes);
-        Random random(static_cast<uint32_t>(bytes.size()));
-        Item item;
-        holdOtherKinds(item, random);
-        item = Item(&p);
-        if (p.dataPosition() != bytes.size()) return std::string("position");
-        return decodedDiffers(w, item);
-    };
-    EXPECT_EQ("", firstFailure<ItemWire>(scaled(2000), makeWire, check, [](const ItemWire& w) {
-                  return "type " + std::to_string(w.type) + ": " + hex(wireBytes(w));
-              }));
+// Before a load the binder client exists but is not set up; a load that gets no
+// environment stores the VM all the same and sets nothing up.
+TEST(StatusItemBinderTest, WithoutAnEnvironmentNothingIsDeliveredOrRegistered) {
+    EXPECT_EQ(nullptr, getJVM());
+    EXPECT_EQ(nullptr, getJniEnv(nullptr));
+    StatusItemBinder* binder = StatusItemBinder::get();
+    EXPECT_EQ(binder, StatusItemBinder::get());
+    EXPECT_EQ(nullptr, binder->mClientObject);
+
+    LogCapture log;
+    EXPECT_EQ(JNI_VERSION_1_6, JNI_OnLoad(&gRefusingVm, nullptr));
+    EXPECT_EQ(&gRefusingVm, getJVM());
+    EXPECT_EQ(nullptr, BinderClient::findCreator("com.quorvel.dovra.statusitem.StatusItemClient"));
+
+    Item item;
+    item.setLong("k", 1);
+    EXPECT_FALSE(binder->statusUpdate(item));
+    EXPECT_EQ((std::vector<LogLine>{
+                  {ANDROID_LOG_ERROR, "StatusItemNative", "Unable to retrieve JNI environment"}}),
+              log.lines());
+
+    status::Bundle content;
+    content.set("k", 1);
+    EXPECT_EQ(nullptr, content.getJBundle(nullptr));  // the Java class is not bound
+    EXPECT_EQ(1, content.mTree->mRefs.load());
 }
 
-TEST(ItemPropertyTest, EveryKindIsDeliveredAsItIsNowAfterOtherKinds) {
+// Nothing of a set-up that failed part way stays for statusUpdate to trust.
+TEST(StatusItemBinderTest, AFailedSetUpLeavesNoClassAndNoCreator) {
+    LogCapture log;
+    JNIEnv_ env{&gPartialClass};
+    StatusItemBinder::jniInit(&env);
+    EXPECT_EQ(nullptr, StatusItemBinder::_class);
+    EXPECT_EQ(nullptr, BinderClient::findCreator("com.quorvel.dovra.statusitem.StatusItemClient"));
+}
+
+TEST(StatusItemBinderTest, CreatorsBecomeFindableOnceInitialisedUntilTheyGo) {
+    const char* name = "test.Items";
+    {
+        status::StaticCreator<StatusItemBinder> items(name);
+        EXPECT_EQ(nullptr, BinderClient::findCreator(name));
+        items.initialize();
+        EXPECT_EQ(&items, BinderClient::findCreator(name));
+        EXPECT_EQ(StatusItemBinder::get(), items.createBinder());
+    }
+    EXPECT_EQ(nullptr, BinderClient::findCreator(name));
+}
+
+TEST(ItemTest, CopiesAndSetBundleShareOneTree) {
+    Bundle bundle;
+    bundle.set("x", 1);
+    Item item;
+    item.setBundle("b", bundle);
+    bundle.set("later", 2);
+    EXPECT_EQ(2, item.mBundle.getInt32("later"));
+
+    Item copy(item);
+    EXPECT_EQ(item.mBundle.mTree, copy.mBundle.mTree);
+    copy.mBundle.set("fromCopy", 3);
+    EXPECT_EQ(3, item.mBundle.getInt32("fromCopy"));
+    EXPECT_EQ(3, bundle.mTree->mRefs.load());
+}
+
+TEST(ItemTest, TypeCodesOutsideTheFiveThrowTwoAfterTheTypeField) {
+    for (uint32_t type : {5u, ~0u}) {
+        android::Parcel p;
+        load(p, string16Bytes("a") + words({type}));
+        int thrown = 0;
+        try {
+            Item item(&p);
+        } catch (int e) {
+            thrown = e;
+        }
+        EXPECT_EQ(12u, p.dataPosition());
+        EXPECT_EQ(2, thrown);
+    }
+}
+
+TEST(ItemTest, NeutralReadsGiveTheDefault) {
+    Item empty = decode<Item>(Bytes{});
+    EXPECT_EQ("", empty.mKey);
+    EXPECT_EQ(Item::ITEM_BOOL, empty.mType);
+    EXPECT_FALSE(empty.mValue.mBool);
+
+    for (uint8_t length : {uint8_t{0}, uint8_t{0xFF}}) {  // empty and null String16
+        Bytes bytes{length, length, length, length};
+        if (length == 0) bytes.insert(bytes.end(), {0, 0, 0, 0});
+        bytes.insert(bytes.end(), {3, 0, 0, 0, 1, 0, 0, 0, 0x7A, 0, 0, 0});
+        Item d = decode<Item>(bytes);
+        EXPECT_EQ("", d.mKey) << int(length);
+        EXPECT_EQ(Item::ITEM_STRING, d.mType);
+        EXPECT_EQ("z", d.mString) << int(length);
+    }
+}
+
+TEST(ItemPropertyTest, GeneratedWireFormsDecodeAndAreDeliveredAsTheyAreNow) {
     ASSERT_EQ(JNI_VERSION_1_6, JNI_OnLoad(&gVm, nullptr));
     status::StatusItemBinder::get()->mClientObject = reinterpret_cast<jobject>(&gClass);
     struct Steps {
@@ -220,16 +329,21 @@ TEST(ItemPropertyTest, EveryKindIsDeliveredAsItIsNowAfterOtherKinds) {
     const auto make = [](Random& random) { return Steps{random(), makeWire(random)}; };
     const auto check = [](const Steps& steps) {
         Random random(steps.seed);
-        android::Parcel p;
-        load(p, wireBytes(steps.wire));
-        Item item(&p);
         const ItemWire& w = steps.wire;
+        const Bytes bytes = wireBytes(w);
+        android::Parcel p;
+        load(p, bytes);
+        Item item;
+        holdOtherKinds(item, random);
+        item = Item(&p);
+        if (p.dataPosition() != bytes.size()) return std::string("position");
+        const std::string decoded = decodedDiffers(w, item);
+        if (!decoded.empty()) return decoded;
         const uint32_t low = static_cast<uint32_t>(w.value.word);
         const std::string values[] = {low != 0 ? "1" : "0", std::to_string(int64_t(w.value.word)),
                                       std::to_string(w.value.word), w.value.text.utf8.c_str(),
                                       pointer(item.mBundle)};
-        std::string want = w.key.utf8;  // the key keeps its NULs
-        want = std::string(kMethods[w.type]) + " " + want + " " + values[w.type];
+        std::string want = call(w.type, w.key.utf8, values[w.type]);  // the key keeps its NULs
         // Later settings over the decoded item; the bundle it held changes too.
         Bundle bundle = item.mBundle;
         for (uint32_t n = random() % 4; n-- > 0;) {

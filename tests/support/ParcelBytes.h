@@ -29,6 +29,14 @@ inline void load(android::Parcel& p, const Bytes& bytes) {
     load(p, bytes.data(), bytes.size());
 }
 
+// What the type's parcel constructor makes of the bytes.
+template <class Decoded>
+Decoded decode(const Bytes& bytes) {
+    android::Parcel p;
+    load(p, bytes);
+    return Decoded(&p);
+}
+
 // The general path of text: String16 from the text's C string, written by the parcel.
 inline Bytes string16Bytes(const std::string& text) {
     android::Parcel p;
@@ -51,12 +59,14 @@ inline Bytes encode(const status::Item& item) {
     return bytesOf(p);
 }
 
+inline void putWord(Bytes& out, uint32_t word) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(word >> (8 * i)));
+}
+
 // Little-endian int32 words, for writing expected streams compactly.
 inline Bytes words(std::initializer_list<uint32_t> values) {
     Bytes out;
-    for (uint32_t v : values) {
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    }
+    for (uint32_t v : values) putWord(out, v);
     return out;
 }
 

@@ -15,21 +15,11 @@ namespace testing_support {
 Text textOf(const std::u32string& codePoints) {
     Text text;
     for (char32_t c : codePoints) {
-        if (c < 0x80) {
-            text.utf8 += static_cast<char>(c);
-        } else if (c < 0x800) {
-            text.utf8 += static_cast<char>(0xC0 | c >> 6);
-            text.utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            text.utf8 += static_cast<char>(0xE0 | c >> 12);
-            text.utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            text.utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            text.utf8 += static_cast<char>(0xF0 | c >> 18);
-            text.utf8 += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            text.utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            text.utf8 += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        static const unsigned kLead[] = {0, 0xC0, 0xE0, 0xF0};
+        const int n = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;  // continuations
+        text.utf8 += static_cast<char>(kLead[n] | c >> (6 * n));
+        for (int k = n - 1; k >= 0; --k)
+            text.utf8 += static_cast<char>(0x80 | (c >> (6 * k) & 0x3F));
         if (c < 0x10000) {
             text.utf16 += static_cast<char16_t>(c);
         } else {
@@ -130,10 +120,6 @@ Value randomValue(Random& random, int32_t kind, unsigned odd, int depth) {
     return v;
 }
 
-void putWord(Bytes& out, uint32_t word) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(word >> (8 * i)));
-}
-
 namespace {
 
 void putWide(Bytes& out, uint64_t word) {
@@ -148,10 +134,6 @@ void pad(Bytes& out) {
 void putNested(Bytes& out, const Bytes& nested) {
     putWord(out, static_cast<uint32_t>(nested.size()));
     out.insert(out.end(), nested.begin(), nested.end());
-}
-
-std::u16string utf16Of(const char* ascii) {
-    return std::u16string(ascii, ascii + strlen(ascii));
 }
 
 }  // namespace
@@ -188,7 +170,7 @@ void putValue(Bytes& out, const Value& value) {
             Bytes array;
             putWord(array, static_cast<uint32_t>(value.bundles.size()));
             for (const std::vector<Setting>& element : value.bundles) {
-                putText(array, utf16Of(status::BundleArray::BUNDLE_CLASS_NAME));
+                putText(array, textOf(std::string(status::BundleArray::BUNDLE_CLASS_NAME)).utf16);
                 const Bytes bytes = bundleBytes(element);
                 array.insert(array.end(), bytes.begin(), bytes.end());
             }

@@ -15,10 +15,8 @@
 #include "support/ParcelBytes.h"
 
 namespace testing_support {
-using status::Bundle;
-}
 
-namespace testing_support {
+using status::Bundle;
 
 struct Text {
     std::string utf8;
@@ -53,7 +51,6 @@ struct Setting {
 
 Value randomValue(Random& random, int32_t kind, unsigned odd, int depth);
 
-void putWord(Bytes& out, uint32_t word);
 void putText(Bytes& out, const std::u16string& units);
 // The value's bytes after its kind; nested values with their length word.
 void putValue(Bytes& out, const Value& value);
