@@ -4,13 +4,6 @@
 
 #include "bundle/Bundle.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define STATUS_NODE_CACHE_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define STATUS_NODE_CACHE_ASAN 1
-#endif
-#endif
 #ifdef STATUS_NODE_CACHE_ASAN
 #include <sanitizer/asan_interface.h>
 #endif

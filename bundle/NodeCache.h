@@ -2,6 +2,15 @@
 
 #include <stddef.h>
 
+// Under AddressSanitizer (GCC or clang) cached nodes are poisoned until taken again.
+#if defined(__SANITIZE_ADDRESS__)
+#define STATUS_NODE_CACHE_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define STATUS_NODE_CACHE_ASAN 1
+#endif
+#endif
+
 // Freed nodes wait in a small per-thread cache for the next tree. The heap's own
 // per-thread caches hold few blocks of a node's size, and in a decoded bundle, which
 // makes one node per entry, malloc and free took a third of the time.

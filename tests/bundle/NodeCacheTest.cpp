@@ -7,7 +7,7 @@
 #include "bundle/Bundle.h"
 #include "bundle/NodeCache.h"
 
-#if defined(__SANITIZE_ADDRESS__)  // GCC's asan preset
+#ifdef STATUS_NODE_CACHE_ASAN
 #include <sanitizer/asan_interface.h>
 #endif
 
@@ -61,7 +61,7 @@ TEST(NodeCacheTest, ADestroyedTreeFillsTheCacheOnceAndADecodedOneTakesFromIt) {
     });
 }
 
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef STATUS_NODE_CACHE_ASAN
 TEST(NodeCacheTest, ACachedNodeStaysPoisoned) {
     onNewThread([] {
         Bundle::HashNode* node = new Bundle::HashNode("k");
