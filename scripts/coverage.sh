@@ -19,7 +19,9 @@ gcovr --root . --object-directory "$build" "${filters[@]}" \
 summary=$out/summary.txt
 printf '%-22s %8s %10s\n' folder lines branches > "$summary"
 figures() {
-  gcovr --add-tracefile "$out/coverage.json" "$@" --print-summary --txt /dev/null |
+  # The text report goes to the pipe too: gcovr replaces an output file it is given,
+  # /dev/null included.
+  gcovr --add-tracefile "$out/coverage.json" "$@" --print-summary |
     awk '/^lines:/ {l=$2} /^branches:/ {b=$2} END {printf "%8s %10s\n", l, b}'
 }
 for f in "${folders[@]}"; do
