@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <new>
 #include <random>
 #include <utility>
 
@@ -107,9 +108,16 @@ TreeBuilder::~TreeBuilder() {
 }
 
 Bundle::HashNode* TreeBuilder::append(std::string&& key, int32_t hash) {
-    mHashes.push_back(hash);
+    if (!mAscending) mHashes.push_back(hash);
     mNodes.push_back(nullptr);  // room first, so that the node cannot be lost
-    Bundle::HashNode* node = new Bundle::HashNode("");
+    void* memory = nodes::take(mCache, sizeof(Bundle::HashNode));
+    Bundle::HashNode* node;
+    try {
+        node = ::new (memory) Bundle::HashNode("");  // given back by HashNode's delete
+    } catch (...) {
+        Bundle::HashNode::release(memory);
+        throw;
+    }
     node->mKey = std::move(key);
     node->mHash = hash;
     mNodes.back() = node;
@@ -119,7 +127,7 @@ Bundle::HashNode* TreeBuilder::append(std::string&& key, int32_t hash) {
 Bundle::HashNode* TreeBuilder::add(std::string&& key) {
     const int32_t hash = keyHash(key.data(), key.size());
     if (mAscending) {
-        if (mHashes.empty() || hash > mHashes.back()) return append(std::move(key), hash);
+        if (mNodes.empty() || hash > mNodes.back()->mHash) return append(std::move(key), hash);
         mAscending = false;
         startIndex();
     }
@@ -130,6 +138,8 @@ Bundle::HashNode* TreeBuilder::add(std::string&& key) {
 // at once for as many hashes as the bytes can hold entries, so that they never regrow.
 void TreeBuilder::startIndex() {
     const size_t most = std::max(mNodes.capacity(), mNodes.size() + 1);
+    mHashes.reserve(most);
+    for (const Bundle::HashNode* node : mNodes) mHashes.push_back(node->mHash);
     size_t slots = 16;
     while (slots < 2 * most) slots *= 2;
     mByHash.assign(slots, 0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bundle/Bundle.h"
+#include "bundle/NodeCache.h"
 
 namespace status {
 
@@ -22,17 +23,14 @@ namespace status {
 // stack.
 class TreeBuilder {
 public:
-    explicit TreeBuilder(Bundle::HashTree& tree) : mTree(tree) {}
+    explicit TreeBuilder(Bundle::HashTree& tree) : mTree(tree), mCache(nodes::thisThread()) {}
     // Frees the nodes that were never handed to the tree (decoding threw).
     ~TreeBuilder();
     TreeBuilder(const TreeBuilder&) = delete;
     TreeBuilder& operator=(const TreeBuilder&) = delete;
 
     // Room for the entries that the bytes left can hold at the most.
-    void reserve(size_t entries) {
-        mNodes.reserve(entries);
-        mHashes.reserve(entries);
-    }
+    void reserve(size_t entries) { mNodes.reserve(entries); }
     // The node the next entry of the stream decodes into: the key's own if it came
     // before, else a new one.
     Bundle::HashNode* add(std::string&& key);
@@ -60,8 +58,11 @@ private:
     void link(const std::vector<uint64_t>& order);
 
     Bundle::HashTree& mTree;
+    // Looked up once: reaching thread-local data from a shared library costs a call.
+    nodes::Cache* const mCache;
     std::vector<Bundle::HashNode*> mNodes;  // one per key, in order of first arrival
-    std::vector<int32_t> mHashes;           // theirs, so that tables and sort touch no node
+    // Theirs once the keys stop ascending, so that tables and sort touch no node.
+    std::vector<int32_t> mHashes;
     // While every key hashes above the one before, no key can repeat and the tree is a
     // chain to the right: the encoder's own order needs neither look-up nor sort.
     bool mAscending = true;
