@@ -77,11 +77,12 @@ JNIEXPORT jint JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverField
 // Delivers `count` items, cycling through the five kinds, from one native thread that
 // never returns to Java in between, and counts the JNI local references the thread
 // holds. Returns {statusUpdate calls that said true, references held after all of them,
-// references each of the first five items (one of each kind) left behind}.
+// references each of the first five items (one of each kind) left behind, 1 when the
+// thread's environment was still the one it was attached with}.
 JNIEXPORT jintArray JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliverMany(JNIEnv* env,
                                                                                      jclass,
                                                                                      jint count) {
-    jint result[7] = {0, -1, -1, -1, -1, -1, -1};
+    jint result[8] = {0, -1, -1, -1, -1, -1, -1, 0};
     std::thread producer([&] {
         JNIEnv* producerEnv = getJniEnv(getJVM());
         if (producerEnv == nullptr) return;
@@ -102,10 +103,11 @@ JNIEXPORT jintArray JNICALL Java_com_quorvel_dovra_statusitem_TestNative_deliver
             if (i < 5) result[2 + i] = localRefsOfThisThread(producerEnv) - before;
         }
         result[1] = localRefsOfThisThread(producerEnv);
+        result[7] = getJniEnv(getJVM()) == producerEnv ? 1 : 0;
     });
     producer.join();
-    jintArray out = env->NewIntArray(7);
-    if (out != nullptr) env->SetIntArrayRegion(out, 0, 7, result);
+    jintArray out = env->NewIntArray(8);
+    if (out != nullptr) env->SetIntArrayRegion(out, 0, 8, result);
     return out;
 }
 

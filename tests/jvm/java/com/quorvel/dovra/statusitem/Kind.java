@@ -2,7 +2,9 @@ package com.quorvel.dovra.statusitem;
 
 import java.lang.reflect.Array;
 import java.util.Arrays;
+import java.util.HashMap;
 import java.util.List;
+import java.util.Map;
 import java.util.function.BiFunction;
 
 /**
@@ -44,13 +46,19 @@ record Kind(String name, Object base, Put put, BiFunction<Bundle, String, Object
             new Kind("StringArray", new String[] {"a", "", "bcé"},
                     (b, k, v) -> b.putStringArray(k, (String[]) v), Bundle::getStringArray),
             new Kind("BundleArray", new String[] {"a", "bc"}, (b, k, v) -> {
-                Bundle[] xs = Arrays.stream((String[]) v).map(Kind::named).toArray(Bundle[]::new);
-                b.putBundleArray(k, xs);
-                for (Bundle x : xs) x.close();
+                // One Bundle per name: from three elements on, one object stands twice.
+                Map<String, Bundle> made = new HashMap<>();
+                b.putBundleArray(k, Arrays.stream((String[]) v)
+                        .map(name -> made.computeIfAbsent(name, Kind::named)).toArray(Bundle[]::new));
+                made.values().forEach(Bundle::close);
             }, (b, k) -> {
                 Bundle[] xs = b.getBundleArray(k);
                 return xs == null ? null : Arrays.stream(xs).map(Kind::name).toArray(String[]::new);
             }));
+
+    static Kind called(String name) {
+        return ALL.stream().filter(k -> k.name.equals(name)).findFirst().orElseThrow();
+    }
 
     Object sample(int n) {
         int length = Array.getLength(base);

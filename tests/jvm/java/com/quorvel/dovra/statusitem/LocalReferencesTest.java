@@ -35,7 +35,7 @@ class LocalReferencesTest {
     /** Each native that makes or receives Java objects, run with arrays of n elements. */
     private static Map<String, ObjIntConsumer<Bundle>> natives() {
         Map<String, ObjIntConsumer<Bundle>> m = new TreeMap<>();
-        Kind strings = Kind.ALL.get(11);
+        Kind strings = Kind.called("StringArray");
         m.put("nativeFromParcel", (b, n) -> {
             Parcel p = Parcel.obtain();
             strings.put(b, K, n);

@@ -154,6 +154,7 @@ class StatusItemDeliveryTest {
         assertArrayEquals(new int[] {0, 0, 0, 0, 0}, Arrays.copyOfRange(result, 2, 7),
                 "local references left by a bool, long, double, string and bundle item");
         assertEquals(0, result[1], "local references left after all items");
+        assertEquals(1, result[7], "the thread keeps the environment it was attached with");
         // Booleans alternate, whatever the item held before.
         assertEquals(Map.of("onBoolean true", 10_000, "onBoolean false", 10_000, "onLong", 20_000,
                              "onDouble", 20_000, "onString", 20_000, "onBundle", 20_000),
