@@ -119,12 +119,14 @@ public:
         mEntry = mInner + node.mKey;
     }
     void bundleStarts(size_t offset) override {
+        mOuter = mEntry;
         mInner = mItem ? mEntry + "/" : format("[%zu]/", inner.size());
         inner.push_back(Span{offset, offset});
     }
     void bundleEnds(size_t offset) override {
         inner.back().end = offset;
         mInner.clear();
+        mEntry = mOuter;
     }
     void item(const std::string& key, size_t) override {
         mEntry = key;
@@ -167,6 +169,7 @@ private:
 
     std::string mEntry;  // the entry (or item) being read, with mInner before it
     std::string mInner;  // the path of the bundle of an array or item being read
+    std::string mOuter;  // mEntry before that bundle
     bool mItem = false;
 };
 
