@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Such a bundle loses what follows its unrecognised entry (see Consistency.h).
         fuzz::expectPrefixReads(item.mBundle, again.mBundle);
     } else {
-        // A bundle value comes back from its own encoding, whose reads checkBundle
+        // A bundle value comes back from its own encoding, whose reads check
         // compares below; here it must come back whole, to the same bytes.
         fuzz::expect(consumedAll, "the decoder consumes the whole re-encoding");
         const fuzz::Bytes e2 = encode(again);
@@ -95,6 +95,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         fuzz::expect(encode(third) == e1, "a second round gives the same bytes");
     }
-    if (bundleValue) fuzz::checkBundle(item.mBundle, fuzz::kNestingDepth);
+    if (bundleValue) fuzz::check(item.mBundle, fuzz::kNestingDepth);
     return 0;
 }

@@ -73,7 +73,7 @@ void expectPrefixReads(const Bundle& original, const Bundle& again) {
     expect(static_cast<size_t>(countOf(again)) == expected, "count of the entries read back");
 }
 
-void checkBundle(const Bundle& decoded, int depth) {
+void check(const Bundle& decoded, int depth) {
     // Every getter on every key, once; nested values are checked in turn.
     for (const Bundle::HashNode* node : nodesInOrder(decoded)) {
         const char* key = node->mKey.c_str();
@@ -81,8 +81,8 @@ void checkBundle(const Bundle& decoded, int depth) {
         const Bundle nested = decoded.getBundle(key);
         const BundleArray array = decoded.getBundleArray(key);
         if (depth > 0) {
-            checkBundle(nested, depth - 1);
-            checkArray(array, depth - 1);
+            check(nested, depth - 1);
+            check(array, depth - 1);
         }
     }
 
@@ -109,7 +109,7 @@ void checkBundle(const Bundle& decoded, int depth) {
     expect(encode(d2) == e1, "a second round gives the same bytes");
 }
 
-void checkArray(const BundleArray& decoded, int depth) {
+void check(const BundleArray& decoded, int depth) {
     expect(decoded.numBundles() == static_cast<int>(decoded.mBundles.size()),
            "numBundles counts the elements");
 
@@ -125,8 +125,8 @@ void checkArray(const BundleArray& decoded, int depth) {
         for (size_t i = 0; i < odd; ++i) expectSameReads(decoded.mBundles[i], a1.mBundles[i]);
         expectPrefixReads(decoded.mBundles[odd], a1.mBundles[odd]);
     } else {
-        // Each element comes back from its own encoding, whose reads checkBundle
-        // compares below; here the elements must come back whole, to the same bytes.
+        // Each element's own encoding is checked below, element by element; here the
+        // elements must come back whole, to the same bytes.
         expect(consumedAll, "the decoder consumes the whole re-encoding");
         expect(a1.mBundles.size() == decoded.mBundles.size(), "same number of bundles");
 
@@ -137,7 +137,7 @@ void checkArray(const BundleArray& decoded, int depth) {
         expect(encode(a2) == e1, "a second round gives the same bytes");
     }
 
-    for (const Bundle& element : decoded.mBundles) checkBundle(element, depth);
+    for (const Bundle& element : decoded.mBundles) check(element, depth);
 }
 
 }  // namespace fuzz

@@ -3,8 +3,6 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include <type_traits>
-
 #include "bundle/Bundle.h"
 #include "bundle/BundleArray.h"
 #include "support/Parcels.h"
@@ -35,8 +33,8 @@ void expectPrefixReads(const status::Bundle& original, const status::Bundle& aga
 // Reads every entry through every getter, checks that re-encoding what was decoded
 // gives bytes that decode, consuming them all, to the same reads and re-encode to the
 // same bytes; then does the same for every nested value down to `depth` levels.
-void checkBundle(const status::Bundle& decoded, int depth);
-void checkArray(const status::BundleArray& decoded, int depth);
+void check(const status::Bundle& decoded, int depth);
+void check(const status::BundleArray& decoded, int depth);
 
 // Decodes arbitrary bytes as a Value, which must stay within them and pass its checks.
 template <class Value>
@@ -45,11 +43,7 @@ int decodeAndCheck(const uint8_t* data, size_t size) {
     load(p, data, size);
     const Value decoded(&p);
     expect(p.dataPosition() <= size, "the decoder stays within the data");
-    if constexpr (std::is_same<Value, status::Bundle>::value) {
-        checkBundle(decoded, kNestingDepth);
-    } else {
-        checkArray(decoded, kNestingDepth);
-    }
+    check(decoded, kNestingDepth);
     return 0;
 }
 
