@@ -1,4 +1,5 @@
-// Items of every kind, decoded from generated wire forms (booleans as any word, text
+// Status items: the binder client's set-up, the item's copies and neutral reads, and
+// items of every kind decoded from generated wire forms (booleans as any word, text
 // with NULs, nested bundles) over an item that held other kinds, and delivered after
 // the item and its bundle held other kinds again: each arrives as the Java method of its
 // kind with the value it holds now.
